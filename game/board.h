@@ -1,0 +1,68 @@
+// The rules of the game window `board`: start-up and new game, the spacecraft's keys, the
+// player's shot, the formation, UFO fire, collisions, level change, loss and departure, clock,
+// pause and quit. Each handler is named after its control and event.
+#pragma once
+
+#include "game/vars.h"
+#include "ui/forms.h"
+#include "ui/shell.h"
+
+namespace gombocok {
+
+// Virtual-key codes the spacecraft understands.
+namespace vk {
+constexpr int space = 32, up = 38, down = 40;
+constexpr int A = 65, G = 71, R = 82, V = 86, Y = 89;
+}  // namespace vk
+
+class Board {
+public:
+    Board(Vars& vars, BoardForm& form, Shell& shell);
+
+    // Start-up and new game.
+    void Form_Load();
+    void inic();
+    void indit_Click();
+    void beallit_Click();
+
+    // A key going down while the window has the keyboard: reaches urhajo_KeyDown only while the
+    // spacecraft is enabled and has the focus.
+    void keyDown(int keyCode);
+    void urhajo_KeyDown(int keyCode);
+
+    // Player shot and UFO hits.
+    void loveshez_Timer();
+    void talvizsg();
+
+    // Formation, UFO fire, collisions.
+    void ellenmozg_Timer();
+    void ufoloveshez_Timer();
+    void ufotalvizsg();
+    void utkvizsg();
+
+    // Level change.
+    void szintvalto();
+
+    // Loss, departure, program end.
+    void veszit();
+    void tavozas();
+    [[noreturn]] void programvege();
+
+    // Clock, background, pause and quit.
+    void idozit_Timer();
+    void hatterhez_Timer();
+    void szunet_Click();
+    void szuneteles();
+    void kilepes_Click();
+    void kilepeshez_Timer();
+
+    // The window's close box: ends the program through the program end.
+    void Form_QueryUnload();
+
+private:
+    Vars& v;
+    BoardForm& f;
+    Shell& shell;
+};
+
+}  // namespace gombocok

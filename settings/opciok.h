@@ -1,0 +1,45 @@
+// The rules of the options dialog `opciok`, and the settings file it reads when it loads and
+// writes when it unloads.
+#pragma once
+
+#include <string>
+
+#include "game/vars.h"
+#include "ui/forms.h"
+#include "ui/shell.h"
+
+namespace gombocok {
+
+class Opciok {
+public:
+    // Installs the handlers of the check boxes, option buttons and the slider on the form.
+    Opciok(Vars& vars, OpciokForm& form, Shell& shell);
+
+    void Form_Load();    // cursors, then betoltes
+    void Form_Unload();  // mentes
+
+    void betoltes();
+    void mentes();
+
+    void fules_Click(int tab);  // the player picked tab `tab` (1-based)
+    void framekez();
+    void uh_Click(int k);
+    void nyelv_Click(int k);
+    void hzene_Click();
+    void effektek_Click();
+    void nszcsuszka_Change();
+    void mloszer_KeyDown(int keyCode);
+    // Text that reached the box another way (paste, drag and drop, an input method).
+    void mloszer_Change(const std::string& text);
+    void chloszer_DownClick();
+    void chloszer_UpClick();
+    void mehet_Click();
+    void hibakez();
+
+private:
+    Vars& v;
+    OpciokForm& f;
+    Shell& shell;
+};
+
+}  // namespace gombocok

@@ -1,0 +1,7 @@
+#include "settings/texts.h"
+
+namespace gombocok {
+
+void szovegkez(Vars&, Shell&) {}
+
+}  // namespace gombocok
