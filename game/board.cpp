@@ -2,6 +2,15 @@
 
 namespace gombocok {
 
+void programvege(Vars& v, Shell& shell) {
+    v.hang_zene = programFile(shell.platform(), "csend.wav");
+    shell.platform().playSound(v.hang_zene);
+    shell.unload(WindowId::opciok);
+    shell.unload(WindowId::splash);
+    shell.unload(WindowId::board);
+    shell.endProgram();
+}
+
 Board::Board(Vars& vars, BoardForm& form, Shell& shell) : v(vars), f(form), shell(shell) {}
 
 void Board::Form_Load() {}
@@ -21,7 +30,7 @@ void Board::utkvizsg() {}
 void Board::szintvalto() {}
 void Board::veszit() {}
 void Board::tavozas() {}
-void Board::programvege() { shell.endProgram(); }
+void Board::programvege() { gombocok::programvege(v, shell); }
 void Board::idozit_Timer() {}
 void Board::hatterhez_Timer() {}
 void Board::szunet_Click() {}

@@ -1,0 +1,52 @@
+// A private program directory for one test: copies of the run-time pictures and sounds and,
+// unless told otherwise, a settings file.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace gombocok::testing {
+
+class TempProgramDir {
+public:
+    // `settings` is written as settings.txt unless it is empty.
+    explicit TempProgramDir(const std::string& settings = "magyar\r\n111\r\n2\r\n200\r\n2\r\n") {
+        namespace fs = std::filesystem;
+        std::random_device rd;
+        path_ = fs::temp_directory_path() / ("gombocok-test-" + std::to_string(rd()) + "-" +
+                                             std::to_string(rd()));
+        fs::create_directories(path_);
+        for (const auto& e : fs::directory_iterator(GOMBOCOK_ASSETS_DIR)) {
+            if (!e.is_regular_file()) continue;
+            auto ext = e.path().extension().string();
+            if (ext == ".gif" || ext == ".jpg" || ext == ".cur" || ext == ".wav")
+                fs::copy_file(e.path(), path_ / e.path().filename());
+        }
+        if (!settings.empty()) write("settings.txt", settings);
+    }
+    ~TempProgramDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempProgramDir(const TempProgramDir&) = delete;
+    TempProgramDir& operator=(const TempProgramDir&) = delete;
+
+    std::string path() const { return path_.string(); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    void write(const std::string& name, const std::string& content) const {
+        std::ofstream(path_ / name, std::ios::binary) << content;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace gombocok::testing
