@@ -301,7 +301,10 @@ void Board::showLevelMessage() {
                 hungarian ? "Rudi! Itt az apád beszél...!" : "Rudi! Your father speaking to me...!";
             break;
         case 6:
-            text = hungarian ? "Nagyot hallasz, kölyök?" "?!" : "Hard of hearing, kid?" "?!";
+            text = hungarian ? "Nagyot hallasz, kölyök?"
+                               "?!"
+                             : "Hard of hearing, kid?"
+                               "?!";
             break;
         case 8:
             text = hungarian ? "Hmm... Ez töksüket..!" : "Hmm... This dumb bells..!";
