@@ -120,15 +120,6 @@ TEST(SpacecraftKeys, UpAndDownStopOneStepBeyondTheMargins) {
     EXPECT_EQ(g.f().urhajo.Left, 585);
 }
 
-TEST(SpacecraftKeys, KeysOutsideTheTableDoNothing) {
-    Game g;
-    g.start();
-    for (int code : {0, 31, 33, 37, 39, 64, 66, 90, 200}) g.key(code);
-    EXPECT_FALSE(g.f().cheatbox.visible);
-    EXPECT_EQ(g.v().loszer, 200);
-    EXPECT_EQ(g.f().urhajo.Top, 2535);
-}
-
 TEST(Cheats, AmmunitionRepairInvulnerabilityAndReverseFire) {
     Game g;
     g.start();
