@@ -512,14 +512,12 @@ QImage drawBackground() {
     auto everyCopy = [&](auto draw) {
         for (int k = -1; k <= 3; ++k) draw(tileStart(k));
     };
-    const QImage ringed =
-        planet(17, {0xff3c2818, 0xff7a5230, 0xffb47e46, 0xffdcac6e, 0xfff5d7a0}, true, 7);
     const QImage moon = planet(8, {0xff1e2a3c, 0xff3c5068, 0xff64809e, 0xff9cb8d2}, false, 9);
     const QImage red = planet(4, {0xff501e1e, 0xff96412d, 0xffd27846}, false, 11);
+    // Only small bodies: the field is wider than one period, so anything big would be seen twice.
     const auto stars = scatterStars(260, tileW - 1, H, 42);
     everyCopy([&](int x0) {
         for (const Star& s : stars) drawStar(img, x0 + s.u, s.y, s);
-        blit(img, ringed, x0 + 290, 70);
         blit(img, moon, x0 + 95, 318);
         blit(img, red, x0 + 420, 212);
     });
