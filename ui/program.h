@@ -64,7 +64,6 @@ public:
     void show(WindowId w) override;
     void hide(WindowId w) override;
     void unload(WindowId w) override;
-    [[noreturn]] void endProgram() override;
 
 private:
     template <class Form, class Rules>

@@ -30,7 +30,7 @@ public:
     // afresh in its design state.
     virtual void unload(WindowId w) = 0;
 
-    [[noreturn]] virtual void endProgram() = 0;
+    [[noreturn]] void endProgram() { throw ProgramEnded{}; }
 };
 
 }  // namespace gombocok
