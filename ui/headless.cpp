@@ -9,7 +9,9 @@ namespace gombocok {
 HeadlessPlatform::HeadlessPlatform(std::string programDirectory, std::uint64_t seed)
     : directory_(std::move(programDirectory)), rng_(seed) {}
 
-void HeadlessPlatform::playSound(const std::string& path) { sounds.push_back(path); }
+void HeadlessPlatform::playSound(const std::string& path) {
+    sounds.push_back(path);
+}
 
 void HeadlessPlatform::loadPicture(const std::string& path) {
     std::error_code ec;
@@ -17,7 +19,9 @@ void HeadlessPlatform::loadPicture(const std::string& path) {
         throw MissingPicture(path);
 }
 
-void HeadlessPlatform::loadCursor(const std::string& path) { loadPicture(path); }
+void HeadlessPlatform::loadCursor(const std::string& path) {
+    loadPicture(path);
+}
 
 MsgAnswer HeadlessPlatform::messageBox(const std::string& text, const std::string& title,
                                        MsgIcon icon, MsgButtons buttons) {
@@ -47,38 +51,49 @@ bool VirtualHost::run(const std::function<void()>& event) {
 }
 
 void VirtualHost::rearm() {
-    for (auto& b : program.timers()) {
-        Armed& a = armed_[b.timer];
-        if (b.timer->interval() == 0) {
+    refreshBindings();
+    for (std::size_t k = 0; k < bindings_.size(); ++k) {
+        const Timer& t = *bindings_[k].timer;
+        Armed& a = *slots_[k];
+        if (t.interval() == 0) {
             a.due = -1;
-            a.generation = b.timer->generation();
-        } else if (a.generation != b.timer->generation() || a.due < 0) {
-            a.generation = b.timer->generation();
-            a.due = now_ + b.timer->interval();
+            a.generation = t.generation();
+        } else if (a.generation != t.generation() || a.due < 0) {
+            a.generation = t.generation();
+            a.due = now_ + t.interval();
         }
     }
 }
 
+void VirtualHost::refreshBindings() {
+    auto fresh = program.timers();
+    // The list rarely changes; map nodes stay put, so a slot is looked up only for a new timer.
+    slots_.resize(fresh.size(), nullptr);
+    for (std::size_t k = 0; k < fresh.size(); ++k)
+        if (k >= bindings_.size() || bindings_[k].timer != fresh[k].timer || !slots_[k])
+            slots_[k] = &armed_[fresh[k].timer];
+    bindings_ = std::move(fresh);
+}
+
 void VirtualHost::advance(std::int64_t ms) {
     const std::int64_t until = now_ + ms;
+    refreshBindings();
     while (!program.ended()) {
         std::int64_t best = std::numeric_limits<std::int64_t>::max();
-        Program::TimerBinding* next = nullptr;
-        auto bindings = program.timers();
-        for (auto& b : bindings) {
-            auto it = armed_.find(b.timer);
-            if (it == armed_.end() || it->second.due < 0) continue;
-            if (it->second.due < best) {
-                best = it->second.due;
-                next = &b;
+        std::size_t next = bindings_.size();
+        for (std::size_t k = 0; k < bindings_.size(); ++k) {
+            const std::int64_t due = slots_[k]->due;
+            if (due >= 0 && due < best) {
+                best = due;
+                next = k;
             }
         }
-        if (!next || best > until) break;
+        if (next == bindings_.size() || best > until) break;
         now_ = best;
-        Armed& a = armed_[next->timer];
-        a.due += next->timer->interval();
-        ++ticks_[next->name];
-        run(next->tick);
+        slots_[next]->due += bindings_[next].timer->interval();
+        ++ticks_[bindings_[next].name];
+        const auto tick = bindings_[next].tick;  // the list is renewed inside run
+        run(tick);
     }
     if (!program.ended()) now_ = until;
 }

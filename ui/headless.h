@@ -17,7 +17,7 @@
 namespace gombocok {
 
 class HeadlessPlatform : public Platform {
-public:
+  public:
     explicit HeadlessPlatform(std::string programDirectory, std::uint64_t seed = 1);
 
     struct Box {
@@ -43,14 +43,14 @@ public:
     void randomize() override {}
     double random() override;
 
-private:
+  private:
     std::string directory_;
     std::mt19937_64 rng_;
 };
 
 // The program on a virtual clock.
 class VirtualHost {
-public:
+  public:
     explicit VirtualHost(HeadlessPlatform& platform);
 
     Program program;
@@ -66,15 +66,20 @@ public:
     // Timer ticks so far by timer name.
     const std::map<std::string, std::int64_t>& ticks() const { return ticks_; }
 
-private:
+  private:
     struct Armed {
         std::uint64_t generation = 0;
         std::int64_t due = -1;  // -1: not armed
     };
+    // Re-arms whatever changed; the timer list is taken afresh, as an event may load or unload
+    // a window.
     void rearm();
+    void refreshBindings();
 
     std::int64_t now_ = 0;
     std::map<const Timer*, Armed> armed_;
+    std::vector<Program::TimerBinding> bindings_;
+    std::vector<Armed*> slots_;  // armed_ entry of each of bindings_
     std::map<std::string, std::int64_t> ticks_;
 };
 

@@ -43,6 +43,7 @@ bool Program::dispatch(const std::function<void()>& event) {
 
 std::vector<Program::TimerBinding> Program::timers() {
     std::vector<TimerBinding> out;
+    out.reserve(8);
     if (board_) {
         BoardForm& f = board_->form;
         Board& r = board_->rules;

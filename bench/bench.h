@@ -1,0 +1,45 @@
+// What every benchmark reports: one line per figure, `name: value unit (goal)`, which the run
+// script gathers into the table.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace gombocok::bench {
+
+struct Goal {
+    enum Kind { none, min, max } kind = none;
+    double bound = 0;
+    static Goal atLeast(double b) { return {min, b}; }
+    static Goal atMost(double b) { return {max, b}; }
+};
+
+class Report {
+  public:
+    static std::string number(double v, int decimals) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+        return buf;
+    }
+    void figure(const std::string& name, double value, int decimals, const std::string& unit,
+                Goal goal) {
+        std::string g;
+        if (goal.kind != Goal::none)
+            g = std::string(goal.kind == Goal::min ? ">= " : "<= ") +
+                number(goal.bound, goal.bound == static_cast<long>(goal.bound) ? 0 : 1) + " " +
+                unit;
+        else
+            g = "-";
+        std::printf("%s: %s %s (%s)\n", name.c_str(), number(value, decimals).c_str(), unit.c_str(),
+                    g.c_str());
+        std::fflush(stdout);
+    }
+    void note(const std::string& text) {
+        std::printf("# %s\n", text.c_str());
+        std::fflush(stdout);
+    }
+};
+
+void coreSpeed(Report& report);
+
+}  // namespace gombocok::bench
