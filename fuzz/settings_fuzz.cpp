@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(s.spacecraftType >= 0 && s.spacecraftType <= 2, "spacecraft type");
 
     testing::TempProgramDir& dir = programDir();
-    dir.write("settings.txt", std::string(content));
+    testing::replaceSettings(dir, std::string(content));
     testing::Started p(dir);
     const std::string problem = testing::loadProblem(p);
     require(problem.empty(), problem.c_str());

@@ -16,7 +16,7 @@ TEST(SettingsCorpus, EveryCorpusFileLoadsIntoASoundState) {
     for (const auto& e : std::filesystem::directory_iterator(GOMBOCOK_FUZZ_CORPUS)) {
         if (!e.is_regular_file()) continue;
         std::ifstream in(e.path(), std::ios::binary);
-        dir.write("settings.txt", std::string(std::istreambuf_iterator<char>(in), {}));
+        testing::replaceSettings(dir, std::string(std::istreambuf_iterator<char>(in), {}));
         testing::Started p(dir);
         EXPECT_EQ(testing::loadProblem(p), "") << e.path();
         ++replayed;

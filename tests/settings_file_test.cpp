@@ -262,7 +262,7 @@ TEST(SettingsFile, AnyContentLoadsIntoASoundState) {
             default:  // long lines and files beyond the read limit
                 content = std::string(pick(3) * 3000, '9') + "\n" + std::string(pick(9000), '1');
         }
-        dir.write("settings.txt", content);
+        testing::replaceSettings(dir, content);
         Started p(dir);
         ASSERT_EQ(loadProblem(p), "") << "round " << round;
     }

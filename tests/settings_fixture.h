@@ -2,6 +2,7 @@
 // pass whatever the file held. Used by the tests and by the fuzz target (so no GoogleTest here).
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "settings/settings_file.h"
@@ -11,6 +12,14 @@
 namespace gombocok::testing {
 
 inline const std::string kDefaultSettings = "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
+
+// Puts `content` in a new settings.txt. A new file rather than a truncated one: ext4 flushes a
+// file truncated and rewritten in place when it is closed, which makes thousands of rounds slow.
+inline void replaceSettings(const TempProgramDir& dir, const std::string& content) {
+    std::error_code ec;
+    std::filesystem::remove(dir.file("settings.txt"), ec);
+    dir.write("settings.txt", content);
+}
 
 // The program started as the real one starts, on `dir`.
 struct Started {
