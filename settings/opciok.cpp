@@ -76,8 +76,9 @@ void Opciok::betoltes() {
     v.sor = s.lines[0];
     v.programnyelv = s.hungarian ? "magyar" : "english";
     f.selectNyelv(s.hungarian ? 0 : 1);
-    // The first call of szovegkez at start-up loads the game window, whose start-up runs here;
-    // the lines below override what it set.
+    // The button's handler stores its caption and applies the texts; at start-up that is the first
+    // touch of the game window, whose own start-up runs there. The lines below override what it
+    // set.
     szovegkez(v, shell);
 
     v.sor = s.lines[1];
