@@ -42,11 +42,13 @@ VirtualHost::VirtualHost(HeadlessPlatform& platform) : program(platform) {}
 void VirtualHost::start() {
     program.start();
     rearm();
+    if (onEvent) onEvent();
 }
 
 bool VirtualHost::run(const std::function<void()>& event) {
     bool ran = program.dispatch(event);
     rearm();
+    if (onEvent) onEvent();
     return ran;
 }
 

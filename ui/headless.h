@@ -17,7 +17,7 @@
 namespace gombocok {
 
 class HeadlessPlatform : public Platform {
-  public:
+public:
     explicit HeadlessPlatform(std::string programDirectory, std::uint64_t seed = 1);
 
     struct Box {
@@ -43,14 +43,14 @@ class HeadlessPlatform : public Platform {
     void randomize() override {}
     double random() override;
 
-  private:
+private:
     std::string directory_;
     std::mt19937_64 rng_;
 };
 
 // The program on a virtual clock.
 class VirtualHost {
-  public:
+public:
     explicit VirtualHost(HeadlessPlatform& platform);
 
     Program program;
@@ -63,10 +63,12 @@ class VirtualHost {
     // at the same moment fire in the program's fixed timer order.
     void advance(std::int64_t ms);
     std::int64_t now() const { return now_; }
+    // Called after every event, timer ticks included, once the timers are re-armed.
+    std::function<void()> onEvent;
     // Timer ticks so far by timer name.
     const std::map<std::string, std::int64_t>& ticks() const { return ticks_; }
 
-  private:
+private:
     struct Armed {
         std::uint64_t generation = 0;
         std::int64_t due = -1;  // -1: not armed
