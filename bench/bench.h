@@ -15,7 +15,7 @@ struct Goal {
 };
 
 class Report {
-  public:
+public:
     static std::string number(double v, int decimals) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
@@ -41,5 +41,7 @@ class Report {
 };
 
 void coreSpeed(Report& report);
+// Starts `program` in `dir` on the X display `runs` times (after one run that warms the caches).
+void startup(Report& report, const std::string& program, const std::string& dir, int runs);
 
 }  // namespace gombocok::bench

@@ -13,7 +13,7 @@
 namespace gombocok::bench {
 
 class Bot {
-  public:
+public:
     // `key` delivers a key press to the game window through the host's dispatch point.
     Bot(Program& program, std::function<void(int)> key, unsigned seed = 7)
         : p(program), key(std::move(key)), rng(seed) {}
@@ -63,7 +63,7 @@ class Bot {
         }
     }
 
-  private:
+private:
     static int lastMember(const Vars& v) { return v.szint < 10 ? v.ufoszam - 1 : 0; }
     static const Sprite* target(BoardForm& f, const Vars& v) {
         const Sprite* best = nullptr;

@@ -1,8 +1,9 @@
-// The benchmark program: `gombocok_bench <part>...` runs the named parts and prints their
-// figures; without arguments it runs those that need no display.
-#include <cstring>
+// The benchmark program: `gombocok_bench <part> [arguments]` runs one part and prints its
+// figures. Parts: core; startup <program> <directory> <runs>.
+#include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "bench/bench.h"
 
@@ -10,15 +11,15 @@ int main(int argc, char** argv) {
     using namespace gombocok::bench;
     Report report;
     try {
-        for (int k = 1; k < argc; ++k) {
-            if (!std::strcmp(argv[k], "core"))
-                coreSpeed(report);
-            else {
-                std::cerr << "unknown part: " << argv[k] << "\n";
-                return 2;
-            }
+        const std::string part = argc > 1 ? argv[1] : "core";
+        if (part == "core") {
+            coreSpeed(report);
+        } else if (part == "startup" && argc == 5) {
+            startup(report, argv[2], argv[3], std::atoi(argv[4]));
+        } else {
+            std::cerr << "usage: gombocok_bench core | startup <program> <directory> <runs>\n";
+            return 2;
         }
-        if (argc == 1) coreSpeed(report);
     } catch (const std::exception& e) {
         std::cerr << "bench failed: " << e.what() << "\n";
         return 1;
