@@ -45,6 +45,7 @@ std::string colourAt(const QImage& img, QPoint p) {
 class BoardView : public ::testing::Test {
   protected:
     void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
         host.addView(&window);
         host.run([this] {
             program.board();
@@ -107,6 +108,9 @@ TEST_F(BoardView, EveryTextIsAWidgetMirroringItsControl) {
             const Label& l = form().*member;
             EXPECT_EQ(w->text().toStdString(), l.caption);
             EXPECT_EQ(w->isVisibleTo(&window), l.visible);
+            // The whole caption can be read, on one line.
+            EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(w->text()));
+            EXPECT_GE(w->height(), w->fontMetrics().ascent());
         }
     };
     check();
@@ -214,6 +218,27 @@ TEST_F(BoardView, PaintsBarsSpritesAndShotsWhereTheModelSays) {
     EXPECT_EQ(colourAt(img, fieldPixel(5900, 840)), "#ffff00");
 }
 
+TEST_F(BoardView, PicturesStayCrispAtPixelRatioTwo) {
+    change([](BoardForm& f) {
+        f.ellen[0].visible = true;
+        f.ellen[0].Left = 3000;
+        f.ellen[0].Top = 1500;
+    });
+    QImage img(window.field()->size() * 2, QImage::Format_RGB32);
+    img.setDevicePixelRatio(2);
+    window.field()->render(&img);
+    const QImage ufo =
+        platform.pixmap("design:ufo").toImage().convertToFormat(QImage::Format_RGB32);
+    // Every picture pixel becomes a 2 by 2 block of exactly its colour: no blur at the edges.
+    int blurred = 0;
+    for (int y = 0; y < ufo.height(); ++y)
+        for (int x = 0; x < ufo.width(); ++x)
+            for (int d = 0; d < 4; ++d)
+                blurred +=
+                    img.pixel(2 * (200 + x) + d % 2, 2 * (100 + y) + d / 2) != ufo.pixel(x, y);
+    EXPECT_EQ(blurred, 0);
+}
+
 TEST_F(BoardView, ClickingAButtonGivesItTheFocusAndTheSpacecraftTakesItBack) {
     change([](BoardForm& f) { f.szunet.enabled = true; });
     child<QPushButton>("szunet")->click();
@@ -274,6 +299,18 @@ TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
     EXPECT_NE(err.find("nincs_ilyen.gif"), std::string::npos);
     EXPECT_EQ(host.exitCode(), 1);
     EXPECT_FALSE(host.run([] {}));
+}
+
+TEST(QtHostStart, RunsTheProgramStartOnceThroughTheDispatchPoint) {
+    testing::TempProgramDir dir;
+    DirPlatform platform{dir.path()};
+    Program program{platform};
+    QtHost host{program, platform};
+    host.start();
+    ASSERT_NE(program.splashIfLoaded(), nullptr);
+    EXPECT_TRUE(program.splashIfLoaded()->window.visible);
+    EXPECT_EQ(program.refusedEvents(), 0);
+    EXPECT_FALSE(host.exitCode().has_value());
 }
 
 TEST(QtPlatformFiles, PicturesAndCursorsFailLoudlyOnlyWhenUnreadable) {
