@@ -162,11 +162,15 @@ TEST_F(BoardView, PaintsBarsSpritesAndShotsWhereTheModelSays) {
     // Left end of the condition bar (clear of the centred percentage).
     const QPoint barLeft = panel.topLeft() + QPoint(24 + 3, 33 + 3);
     const QPoint barRight = panel.topLeft() + QPoint(24 + 90, 33 + 3);
-    EXPECT_EQ(colourAt(img, barLeft), "#00c000");
-    EXPECT_EQ(colourAt(img, barRight), "#00c000");
+    const std::string full =
+        QColor(form().allapot.fill.r, form().allapot.fill.g, form().allapot.fill.b)
+            .name()
+            .toStdString();
+    EXPECT_EQ(colourAt(img, barLeft), full);
+    EXPECT_EQ(colourAt(img, barRight), full);
 
     const QImage ufo =
-        platform.pixmap("design:ufo").toImage().convertToFormat(QImage::Format_RGB32);
+        platform.pixmap(form().ellen[0].picture).toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(ufo.isNull());
     // Whether the field shows the UFO picture exactly, pixel for pixel, at (left, top) twips.
     auto showsUfoAt = [&](const QImage& img, float left, float top) {
@@ -228,7 +232,7 @@ TEST_F(BoardView, PicturesStayCrispAtPixelRatioTwo) {
     img.setDevicePixelRatio(2);
     window.field()->render(&img);
     const QImage ufo =
-        platform.pixmap("design:ufo").toImage().convertToFormat(QImage::Format_RGB32);
+        platform.pixmap(form().ellen[0].picture).toImage().convertToFormat(QImage::Format_RGB32);
     // Every picture pixel becomes a 2 by 2 block of exactly its colour: no blur at the edges.
     int blurred = 0;
     for (int y = 0; y < ufo.height(); ++y)
@@ -323,6 +327,16 @@ TEST(QtPlatformFiles, PicturesAndCursorsFailLoudlyOnlyWhenUnreadable) {
     for (const char* name : {"nincs.gif", "ures.gif", "hamis.jpg"})
         EXPECT_THROW(platform.loadPicture(dir.file(name)), MissingPicture) << name;
     EXPECT_NO_THROW(platform.loadCursor(dir.file("handk.cur")));
+    // The same image as a true cursor file (type 2, hot spot 6,1) reads as well.
+    std::string cur = dir.read("handk.cur");
+    cur[2] = 2;
+    cur[6 + 4] = 6;
+    cur[6 + 5] = 0;
+    cur[6 + 6] = 1;
+    cur[6 + 7] = 0;
+    dir.write("kez.cur", cur);
+    EXPECT_NO_THROW(platform.loadCursor(dir.file("kez.cur")));
+    EXPECT_EQ(platform.cursor(dir.file("kez.cur")).hotSpot(), QPoint(6, 1));
     EXPECT_THROW(platform.loadCursor(dir.file("nincs.cur")), MissingPicture);
     EXPECT_THROW(platform.loadCursor(dir.file("hamis.jpg")), MissingPicture);
     for (const char* design : {"design:urhajo", "design:hatter", "design:icon"})
