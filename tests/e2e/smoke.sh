@@ -2,7 +2,8 @@
 # Smoke test of the real program: a copy of the program directory runs under a private X server
 # with no audio device; the title screen appears, a click moves on to the game window, Start is
 # pressed and a few keys go to the spacecraft; closing the game window by its frame ends the
-# program with exit code 0. A screenshot of the game window is left in the build tree.
+# program with exit code 0. A screenshot of the game window is left in the build tree. Then,
+# with the cursor file taken away, the program reports the file and ends with exit code 1.
 #
 # usage: smoke.sh <program directory> <screenshot file>
 set -eu
@@ -104,3 +105,23 @@ gpid=
 [ "$status" -eq 0 ] || fail "exit code $status; output: $(cat "$work/gombocok.log")"
 [ -s "$work/settings.txt" ] || fail "settings.txt is gone"
 echo "e2e smoke: ended with exit code 0; screenshot $screenshot"
+
+# A picture file that cannot be loaded: named on stderr and in a box, then exit code 1.
+rm "$work/handk.cur"
+PULSE_SERVER=unix:/nonexistent ./gombocok >"$work/missing.log" 2>&1 &
+gpid=$!
+box=$(wait_window "") || fail "no error box for the missing cursor file: $(cat "$work/missing.log")"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key Return
+n=0
+while kill -0 "$gpid" 2>/dev/null; do
+    n=$((n + 1))
+    [ "$n" -le 100 ] || fail "the program did not end after the error box"
+    sleep 0.1
+done
+status=0
+wait "$gpid" || status=$?
+gpid=
+[ "$status" -eq 1 ] || fail "exit code $status after a missing picture, expected 1"
+grep -q "handk.cur" "$work/missing.log" || fail "stderr does not name the missing file"
+echo "e2e smoke: missing handk.cur reported, exit code 1"
