@@ -225,8 +225,9 @@ void BoardWindow::sync() {
 
     field_->setGeometry(pixelRect(f.jmezo));
     field_->setScene(FieldScene::of(f));
+    if (field_->isVisibleTo(this) != f.jmezo.visible) field_->setVisible(f.jmezo.visible);
     panel_->setGeometry(pixelRect(f.Frame1));
-    panel_->setVisible(f.Frame1.visible);
+    if (panel_->isVisibleTo(this) != f.Frame1.visible) panel_->setVisible(f.Frame1.visible);
     panel_->setShapes({f.Shape1, f.Shape2, f.allapot, f.municio});
 
     for (const LabelView& lv : labels_) {
