@@ -28,8 +28,12 @@ public:
     void hzene_Click();
     void effektek_Click();
     void nszcsuszka_Change();
+    // Refuses every key but the main keyboard's digits (codes 48 to 57) with a message and empties
+    // the box. An accepted digit changes nothing here: the view inserts it and reports the new
+    // text through mloszer_Change.
     void mloszer_KeyDown(int keyCode);
-    // Text that reached the box another way (paste, drag and drop, an input method).
+    // The box's new text, however it arrived (typing, paste, drag and drop, an input method):
+    // kept when it is all digits, else refused like a key.
     void mloszer_Change(const std::string& text);
     void chloszer_DownClick();
     void chloszer_UpClick();

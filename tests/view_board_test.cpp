@@ -21,11 +21,11 @@ namespace {
 // The Qt platform in a private program directory, so nothing the program writes lands beside
 // the test executable.
 class DirPlatform : public QtPlatform {
-  public:
+public:
     explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
     std::string programDirectory() override { return dir_; }
 
-  private:
+private:
     std::string dir_;
 };
 
@@ -43,7 +43,7 @@ std::string colourAt(const QImage& img, QPoint p) {
 }
 
 class BoardView : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         QApplication::setQuitOnLastWindowClosed(false);
         host.addView(&window);

@@ -134,6 +134,4 @@ void Program::unload(WindowId w) {
     }
 }
 
-void Program::endProgram() { throw ProgramEnded{}; }
-
 }  // namespace gombocok

@@ -42,7 +42,7 @@ public:
     // The windows and their rules without loading them: nullptr while not loaded.
     BoardForm* boardIfLoaded() { return board_ ? &board_->form : nullptr; }
     OpciokForm* opciokIfLoaded() { return opciok_ ? &opciok_->form : nullptr; }
-    SplashForm* splashIfLoaded() { return splash_ ? &splash_->form : nullptr; }
+    SplashForm* splashIfLoaded() override { return splash_ ? &splash_->form : nullptr; }
     Board* boardRules() { return board_ ? &board_->rules : nullptr; }
     Opciok* opciokRules() { return opciok_ ? &opciok_->rules : nullptr; }
     Splash* splashRules() { return splash_ ? &splash_->rules : nullptr; }
@@ -64,7 +64,6 @@ public:
     void show(WindowId w) override;
     void hide(WindowId w) override;
     void unload(WindowId w) override;
-    [[noreturn]] void endProgram() override;
 
 private:
     template <class Form, class Rules>

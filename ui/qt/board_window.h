@@ -41,19 +41,19 @@ struct FieldScene {
 
 class BoardField : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit BoardField(QtHost& host, QWidget* parent);
     // Takes the new scene; repaints only if it differs.
     void setScene(FieldScene scene);
     const FieldScene& scene() const { return scene_; }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override;
     void keyPressEvent(QKeyEvent* e) override;
     // The spacecraft keeps the keys: Tab does not move the focus off the field.
     bool focusNextPrevChild(bool) override { return false; }
 
-  private:
+private:
     QtHost& host_;
     FieldScene scene_;
 };
@@ -62,29 +62,29 @@ class BoardField : public QWidget {
 // child widgets on top of them.
 class StatusPanel : public QFrame {
     Q_OBJECT
-  public:
+public:
     explicit StatusPanel(QWidget* parent);
     void setShapes(const std::array<gombocok::Shape, 4>& shapes);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* e) override;
 
-  private:
+private:
     std::array<gombocok::Shape, 4> shapes_{};  // Shape1, Shape2, allapot, municio: back to front
 };
 
 class BoardWindow : public QWidget, public View {
     Q_OBJECT
-  public:
+public:
     explicit BoardWindow(QtHost& host);
     void sync() override;
 
     BoardField* field() const { return field_; }
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
 
-  private:
+private:
     struct LabelView {
         QLabel* widget;
         Label BoardForm::*control;

@@ -23,7 +23,7 @@ class QtPlatform;
 
 class QtHost : public QObject {
     Q_OBJECT
-  public:
+public:
     QtHost(Program& program, QtPlatform& platform);
     ~QtHost() override;
 
@@ -53,7 +53,7 @@ class QtHost : public QObject {
     void holdTimers();
     void resumeTimers();
 
-  private:
+private:
     // Runs one dispatch, then what follows every event: re-arm, sync, or quit.
     bool deliver(const std::function<bool()>& dispatch);
     void rearm();

@@ -18,7 +18,7 @@ namespace gombocok {
 class QtHost;
 
 class QtPlatform : public Platform {
-  public:
+public:
     QtPlatform();
     ~QtPlatform() override;
 
@@ -43,7 +43,7 @@ class QtPlatform : public Platform {
 
     SoundPlayer& sound() { return sound_; }
 
-  private:
+private:
     QtHost* host_ = nullptr;
     SoundPlayer sound_;
     std::map<std::string, QPixmap> pixmaps_;

@@ -17,7 +17,7 @@ class QAudioSink;
 namespace gombocok {
 
 class SoundPlayer {
-  public:
+public:
     SoundPlayer();
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
@@ -27,20 +27,20 @@ class SoundPlayer {
     // Whether an output device was found (decided at the first play).
     bool hasOutput();
 
-  private:
+private:
     using Samples = std::vector<std::int16_t>;
 
     class Source : public QIODevice {
-      public:
+    public:
         void setSound(std::shared_ptr<const Samples> samples);
         bool isSequential() const override { return true; }
         qint64 bytesAvailable() const override;
 
-      protected:
+    protected:
         qint64 readData(char* data, qint64 maxSize) override;
         qint64 writeData(const char*, qint64) override { return -1; }
 
-      private:
+    private:
         // The output may pull from its own thread.
         mutable std::mutex mutex_;
         std::shared_ptr<const Samples> sound_;
