@@ -4,7 +4,7 @@
 namespace gombocok {
 
 class View {
-public:
+  public:
     virtual ~View() = default;
     // Brings the widgets in line with the model (visibility, captions, positions, pictures) and
     // schedules a repaint where something changed. Must not call back into the rules.
