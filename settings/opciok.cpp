@@ -1,25 +1,256 @@
 #include "settings/opciok.h"
 
+#include <cmath>
+#include <iostream>
+
+#include "game/board.h"
+#include "settings/settings_file.h"
+#include "settings/texts.h"
+
 namespace gombocok {
+namespace {
 
-Opciok::Opciok(Vars& vars, OpciokForm& form, Shell& shell) : v(vars), f(form), shell(shell) {}
+constexpr int kMaxAmmunition = 200;
 
-void Opciok::Form_Load() {}
-void Opciok::Form_Unload() {}
-void Opciok::betoltes() {}
-void Opciok::mentes() {}
-void Opciok::fules_Click(int) {}
-void Opciok::framekez() {}
-void Opciok::uh_Click(int) {}
-void Opciok::nyelv_Click(int) {}
-void Opciok::hzene_Click() {}
-void Opciok::effektek_Click() {}
-void Opciok::nszcsuszka_Change() {}
-void Opciok::mloszer_KeyDown(int) {}
-void Opciok::mloszer_Change(const std::string&) {}
-void Opciok::chloszer_DownClick() {}
-void Opciok::chloszer_UpClick() {}
-void Opciok::mehet_Click() {}
-void Opciok::hibakez() {}
+const char* spacecraftPicture(int type) {
+    switch (type) {
+        case 0:
+            return "k_urhajo_01.jpg";
+        case 1:
+            return "k_urhajo_02.jpg";
+        default:
+            return "k_urhajo_03.jpg";
+    }
+}
+
+// The dialog's own messages are Hungarian only for "magyar": "hungarian" gets the English ones.
+void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* english) {
+    const bool magyar = v.programnyelv == "magyar";
+    shell.platform().messageBox(magyar ? hungarian : english, magyar ? "Gombócok" : "Dumplers",
+                                MsgIcon::critical, MsgButtons::ok);
+}
+
+void refuseNonDigits(Vars& v, OpciokForm& f, Shell& shell) {
+    dialogMessage(v, shell, "Csak számjegyeket írhatsz be!", "You may enter only digits!");
+    f.mloszer.text.clear();
+}
+
+}  // namespace
+
+Opciok::Opciok(Vars& vars, OpciokForm& form, Shell& shell) : v(vars), f(form), shell(shell) {
+    f.hzene.onClick = [this] { hzene_Click(); };
+    f.effektek.onClick = [this] { effektek_Click(); };
+    for (int k = 0; k < static_cast<int>(f.nyelv.size()); ++k)
+        f.nyelv[k].onClick = [this, k] { nyelv_Click(k); };
+    f.nszcsuszka.onChange = [this] { nszcsuszka_Change(); };
+}
+
+void Opciok::Form_Load() {
+    const std::string cursor = programFile(shell.platform(), "handk.cur");
+    shell.platform().loadCursor(cursor);
+    for (Sprite& u : f.uh) u.cursor = cursor;
+    betoltes();
+}
+
+void Opciok::Form_Unload() {
+    mentes();
+}
+
+void Opciok::betoltes() {
+    Platform& p = shell.platform();
+    const SettingsRead file = readSettingsFile(programFile(p, "settings.txt"));
+    if (!file.found) {
+        p.messageBox(
+            "A beállításokat tartalmazó file hiányzik!\rLétrehozom most, indítsd újra a "
+            "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
+            "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok);
+        v.nincs_beallitas = true;
+        programvege(v, shell);
+    }
+    v.nincs_beallitas = false;
+    if (!file.readable)
+        std::cerr << "gombocok: cannot read " << programFile(p, "settings.txt")
+                  << ", using the default settings\n";
+    const StoredSettings s = parseSettings(file.content, file.complete);
+
+    v.sor = s.lines[0];
+    v.programnyelv = s.hungarian ? "magyar" : "english";
+    f.selectNyelv(s.hungarian ? 0 : 1);
+    // The first call of szovegkez at start-up loads the game window, whose start-up runs here;
+    // the lines below override what it set.
+    szovegkez(v, shell);
+
+    v.sor = s.lines[1];
+    f.vizeff.setValue(s.checkBoxes[0]);
+    f.hzene.setValue(s.checkBoxes[1]);
+    f.effektek.setValue(s.checkBoxes[2]);
+    v.hatterzene = f.hzene.ticked();
+    v.hanghatas = f.effektek.ticked();
+
+    // The slider's handler runs only on a change of position, and its design position may equal
+    // the stored one; the stored damage level must rule from the start either way.
+    v.sor = s.lines[2];
+    f.nszcsuszka.setValue(s.damageLevel);
+    nszcsuszka_Change();
+
+    v.sor = s.lines[3];
+    f.mloszer.text = s.ammunition;
+    f.chloszer.value = static_cast<int>(numericValue(s.ammunition));
+    shell.board().mundb.caption = trimmed(f.mloszer.text);
+
+    v.sor = s.lines[4];
+    v.urhajotipus = static_cast<std::int16_t>(s.spacecraftType);
+    f.keret.Left = f.uh[v.urhajotipus].Left - 120;
+    v.urhajokep = spacecraftPicture(v.urhajotipus);
+    const std::string picture = programFile(p, v.urhajokep);
+    p.loadPicture(picture);
+    shell.board().urhajo.picture = picture;
+}
+
+void Opciok::mentes() {
+    const std::string content =
+        v.nincs_beallitas
+            ? defaultSettings()
+            : formatSettings(v.programnyelv,
+                             {f.vizeff.ticked() ? 1 : 0, f.hzene.ticked() ? 1 : 0,
+                              f.effektek.ticked() ? 1 : 0},
+                             f.nszcsuszka.value(), numericValue(f.mloszer.text), v.urhajotipus);
+    const std::string path = programFile(shell.platform(), "settings.txt");
+    std::string error;
+    if (!replaceFile(path, content, error))
+        std::cerr << "gombocok: the settings were not saved: " << error << '\n';
+}
+
+void Opciok::fules_Click(int tab) {
+    f.fules.selected = tab;
+    framekez();
+}
+
+void Opciok::framekez() {
+    switch (f.fules.selected) {
+        case 1:
+            f.egy.visible = true;
+            f.ketto.visible = false;
+            f.harom.visible = false;
+            break;
+        case 2:
+            f.ketto.visible = true;
+            f.egy.visible = false;
+            f.harom.visible = false;
+            break;
+        case 3:
+            f.harom.visible = true;
+            f.egy.visible = false;
+            f.ketto.visible = false;
+            break;
+        default:
+            break;
+    }
+}
+
+void Opciok::uh_Click(int k) {
+    if (k < 0 || k >= static_cast<int>(f.uh.size())) return;
+    v.urhajotipus = static_cast<std::int16_t>(k);
+    f.keret.Left = f.uh[k].Left - 120;
+    v.urhajokep = spacecraftPicture(k);
+}
+
+void Opciok::nyelv_Click(int k) {
+    if (k < 0 || k >= static_cast<int>(f.nyelv.size())) return;
+    v.programnyelv = f.nyelv[k].caption;
+    szovegkez(v, shell);
+}
+
+void Opciok::hzene_Click() {
+    Platform& p = shell.platform();
+    if (f.hzene.ticked()) {
+        v.hatterzene = true;
+        v.hang_zene = programFile(p, "csend.wav");
+        p.playSound(v.hang_zene);
+        v.hang_zene = programFile(p, "beallit.wav");
+        p.playSound(v.hang_zene);
+    } else {
+        v.hang_zene = programFile(p, "csend.wav");
+        p.playSound(v.hang_zene);
+        v.hatterzene = false;
+    }
+}
+
+void Opciok::effektek_Click() {
+    v.hanghatas = f.effektek.ticked();
+}
+
+void Opciok::nszcsuszka_Change() {
+    v.serulesszint = f.nszcsuszka.value();
+    if (v.serulesszint < 1) v.serulesszint = 1;
+    v.serules = 10 / v.serulesszint;
+}
+
+// The test is on the key, not on the character: Backspace, Delete, the arrows and the keypad
+// digits are refused like letters.
+void Opciok::mloszer_KeyDown(int keyCode) {
+    if (keyCode >= '0' && keyCode <= '9') return;
+    refuseNonDigits(v, f, shell);
+}
+
+void Opciok::mloszer_Change(const std::string& text) {
+    if (allDigits(text)) {
+        f.mloszer.text = text;
+        return;
+    }
+    refuseNonDigits(v, f, shell);
+}
+
+void Opciok::chloszer_DownClick() {
+    const long value = numericValue(trimmed(f.mloszer.text));
+    const long next = value <= 0 ? 0 : value - 1;
+    f.mloszer.text = std::to_string(next);
+    f.chloszer.value = static_cast<int>(next);
+}
+
+void Opciok::chloszer_UpClick() {
+    const long value = numericValue(trimmed(f.mloszer.text));
+    const long next = value >= kMaxAmmunition ? kMaxAmmunition : value + 1;
+    f.mloszer.text = std::to_string(next);
+    f.chloszer.value = static_cast<int>(next);
+}
+
+void Opciok::mehet_Click() {
+    Platform& p = shell.platform();
+    hibakez();
+    szovegkez(v, shell);
+    v.hang_zene = programFile(p, "csend.wav");
+    p.playSound(v.hang_zene);
+
+    BoardForm& b = shell.board();
+    const std::string picture = programFile(p, v.urhajokep);
+    p.loadPicture(picture);
+    b.urhajo.picture = picture;
+
+    // hibakez has brought the box within 0 to 200.
+    v.loszer = static_cast<std::int16_t>(numericValue(trimmed(f.mloszer.text)));
+    b.mundb.caption = std::to_string(v.loszer);
+    // One shot's step taken off the bar once; no rounds at all empties it.
+    if (v.loszer == 0) {
+        b.municio.Width = 0;
+    } else {
+        const float step = static_cast<float>(v.teljes) / v.loszer;
+        b.municio.Width = b.municio.Width > step ? std::floor(b.municio.Width - step) : 0;
+    }
+
+    shell.hide(WindowId::opciok);
+    if (v.hatterzene) v.hang_zene = programFile(p, "urzaj.wav");
+}
+
+void Opciok::hibakez() {
+    if (v.urhajokep.empty()) {
+        v.urhajokep = spacecraftPicture(2);
+        v.urhajotipus = 2;
+    }
+    if (numericValue(trimmed(f.mloszer.text)) > kMaxAmmunition) {
+        dialogMessage(v, shell, "A maximális érték 200!", "The maximum value: 200!");
+        f.mloszer.text = std::to_string(kMaxAmmunition);
+    }
+}
 
 }  // namespace gombocok

@@ -1,7 +1,71 @@
 #include "settings/texts.h"
 
-namespace gombocok {
+#include <string>
 
-void szovegkez(Vars&, Shell&) {}
+namespace gombocok {
+namespace {
+
+// One row of the caption table: the same control in both languages.
+struct Captions {
+    const char* hu;
+    const char* en;
+};
+
+const char* pick(const Captions& c, bool hungarian) {
+    return hungarian ? c.hu : c.en;
+}
+
+constexpr const char* kMakerMark = "v1.0";
+
+}  // namespace
+
+void szovegkez(Vars& v, Shell& shell) {
+    bool hungarian;
+    if (v.programnyelv == "magyar" || v.programnyelv == "hungarian")
+        hungarian = true;
+    else if (v.programnyelv == "angol" || v.programnyelv == "english")
+        hungarian = false;
+    else
+        return;
+
+    // The blanks push the maker mark towards the right end of the title bar.
+    BoardForm& b = shell.board();
+    b.window.caption = hungarian ? std::string("Gombócok") + std::string(128, ' ') + kMakerMark
+                                 : std::string("Dumplers") + std::string(125, ' ') + kMakerMark;
+    b.Label1.caption = pick({"Űrhajó állapota:", "Spacecraft status:"}, hungarian);
+    b.Label6.caption = pick({"Lőszer:", "Ammo:"}, hungarian);
+    b.Label2.caption = pick({"Ufók száma:", "Ufo's:"}, hungarian);
+    b.Label4.caption = pick({"Szint:", "Level:"}, hungarian);
+    b.Label5.caption = pick({"Lelőtt ufók száma:", "Eliminated ufo's:"}, hungarian);
+    b.Label3.caption = pick({"Eltelt idő:", "Elapsed time:"}, hungarian);
+    b.indit.caption = pick({"Indít", "Start"}, hungarian);
+    b.szunet.caption = pick({"Szünet", "Pause"}, hungarian);
+    b.beallit.caption = pick({"Beállítások", "Options"}, hungarian);
+    b.kilepes.caption = pick({"Kilépés", "Quit"}, hungarian);
+    b.cheatbox.caption = pick({"csalás mód BE", "cheat mode ON"}, hungarian);
+
+    OpciokForm& o = shell.opciok();
+    o.fules.tabs.resize(3);
+    o.fules.tabs[0] = pick({"megjelenés", "skin"}, hungarian);
+    o.Label1.caption = pick({"Űrhajó-típus választás:", "Spacecraft class select:"}, hungarian);
+    o.Label5.caption = pick({"Program nyelve:", "Program language:"}, hungarian);
+    o.nyelv[0].caption = pick({"magyar", "hungarian"}, hungarian);
+    o.nyelv[1].caption = pick({"angol", "english"}, hungarian);
+    o.vizeff.caption = pick({"vizuális effektek", "visual effects"}, hungarian);
+    o.fules.tabs[1] = pick({"hangok", "sounds"}, hungarian);
+    o.Label2.caption = pick({"Hang beállítások:", "Sound options:"}, hungarian);
+    o.hzene.caption = pick({"háttérzenék", "background musics"}, hungarian);
+    o.effektek.caption = pick({"effektusok", "effects"}, hungarian);
+    o.fules.tabs[2] = pick({"játékmenet", "gameplay"}, hungarian);
+    o.Label3.caption = pick({"Űrhajó sérülési szintje:", "Spacecraft damage level:"}, hungarian);
+    o.Label4.caption = pick({"Induló lőszermennyiség:", "Initial ammo:"}, hungarian);
+
+    // The title screen is loaded only at start-up and is never loaded for its captions' sake.
+    if (SplashForm* s = shell.splashIfLoaded()) {
+        s->cim.caption = pick({"Gombócok", "Dumplers"}, hungarian);
+        s->szerzo.caption =
+            pick({"a Gombócok műhelyéből", "from the Dumplers workshop"}, hungarian);
+    }
+}
 
 }  // namespace gombocok

@@ -42,7 +42,7 @@ public:
     // The windows and their rules without loading them: nullptr while not loaded.
     BoardForm* boardIfLoaded() { return board_ ? &board_->form : nullptr; }
     OpciokForm* opciokIfLoaded() { return opciok_ ? &opciok_->form : nullptr; }
-    SplashForm* splashIfLoaded() { return splash_ ? &splash_->form : nullptr; }
+    SplashForm* splashIfLoaded() override { return splash_ ? &splash_->form : nullptr; }
     Board* boardRules() { return board_ ? &board_->rules : nullptr; }
     Opciok* opciokRules() { return opciok_ ? &opciok_->rules : nullptr; }
     Splash* splashRules() { return splash_ ? &splash_->rules : nullptr; }

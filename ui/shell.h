@@ -22,6 +22,8 @@ public:
     virtual BoardForm& board() = 0;
     virtual OpciokForm& opciok() = 0;
     virtual SplashForm& splash() = 0;
+    // The title screen if it is loaded, without loading it; nullptr otherwise.
+    virtual SplashForm* splashIfLoaded() = 0;
 
     // Shows the window without blocking (loading it first if needed); hides it.
     virtual void show(WindowId w) = 0;
