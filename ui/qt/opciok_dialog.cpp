@@ -121,6 +121,19 @@ void placeText(QWidget* w, const QRect& design) {
     w->setGeometry(design.x(), design.y() - (height - design.height()) / 2, width, height);
 }
 
+// Controls that a grown text now overlaps move right, so a row of controls keeps its order.
+void pushApart(QWidget* page, QWidget* exempt) {
+    constexpr int kGap = 4;
+    auto children = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    children.removeAll(exempt);
+    std::sort(children.begin(), children.end(),
+              [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+    for (std::size_t i = 0; i < children.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (children[j]->geometry().intersects(children[i]->geometry()))
+                children[i]->move(children[j]->geometry().right() + 1 + kGap, children[i]->y());
+}
+
 template <class W>
 void mirrorText(W* w, const std::string& caption) {
     const QString text = qs(caption);
@@ -502,6 +515,8 @@ void OpciokDialog::sync() {
     mloszer_->setGeometry(pxRect(f->mloszer));
     mloszer_->setVisible(f->mloszer.visible);
     if (mloszer_->text() != qs(f->mloszer.text)) mloszer_->setText(qs(f->mloszer.text));
+
+    for (QWidget* page : pages_) pushApart(page, keret_);
 
     mirrorText(mehet_, f->mehet.caption);
     mehet_->setGeometry(pxRect(f->mehet));
