@@ -51,7 +51,20 @@ bool QtHost::run(const std::function<void()>& event) {
 }
 
 void QtHost::start() {
-    run([this] { program_.start(); });
+    // Program::start is an event of its own: it enters through the dispatch point itself, so
+    // wrapping it in run() would have the dispatch point refuse it as a nested event.
+    try {
+        program_.start();
+    } catch (const MissingPicture& e) {
+        fail(e.path());
+        return;
+    }
+    if (program_.ended()) {
+        finish(0);
+        return;
+    }
+    rearm();
+    syncViews();
 }
 
 void QtHost::finish(int code) {
