@@ -1,0 +1,293 @@
+// Checks that every picture, cursor and sound the program and its window designs load has the
+// format, size and levels they rely on.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gombocok {
+namespace {
+
+const std::string kAssets = GOMBOCOK_SOURCE_DIR "/assets/";
+const std::string kData = GOMBOCOK_SOURCE_DIR "/data/";
+
+QByteArray readAll(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+QImage load(const std::string& path) {
+    return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
+}
+
+bool isBlack(QRgb c, int tolerance = 0) {
+    return qRed(c) <= tolerance && qGreen(c) <= tolerance && qBlue(c) <= tolerance;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pictures: file format by content, pixel size, black ground where the program expects it.
+
+struct Picture {
+    const char* path;  // relative to the source tree
+    const char* format;
+    int width, height;
+    int groundTolerance;  // -1: no black ground required; else max channel value at the corners
+};
+
+const Picture kPictures[] = {
+    {"assets/ufo1.gif", "gif", 49, 50, 0},
+    {"assets/ufo2.gif", "gif", 49, 50, 0},
+    {"assets/ufo3.gif", "gif", 49, 50, 0},
+    {"assets/ufo4.gif", "gif", 49, 50, 0},
+    {"assets/ufo5.gif", "gif", 49, 50, 0},
+    {"assets/ufo6.gif", "gif", 49, 50, 0},
+    {"assets/k_urhajo_01.jpg", "jpeg", 75, 43, 12},
+    {"assets/k_urhajo_02.jpg", "jpeg", 75, 38, 12},
+    {"assets/k_urhajo_03.jpg", "jpeg", 75, 58, 12},
+    {"assets/design/urhajo.png", "png", 75, 58, 0},
+    {"assets/design/ufo.png", "png", 49, 50, 0},
+    {"assets/design/uzenet.png", "png", 139, 144, -1},
+    {"assets/design/hatter.png", "png", 1060, 420, -1},
+    {"assets/design/icon.png", "png", 32, 32, -1},
+    {"assets/design/uh1.png", "png", 75, 43, 0},
+    {"assets/design/uh2.png", "png", 75, 38, 0},
+    {"assets/design/uh3.png", "png", 75, 58, 0},
+    {"assets/design/cimkep.png", "png", 550, 413, -1},
+    {"assets/design/ukep.png", "png", 75, 58, 0},
+    {"assets/design/umaszk.png", "png", 75, 58, -1},
+    {"assets/design/kep.png", "png", 49, 50, 0},
+    {"assets/design/maszk.png", "png", 49, 50, -1},
+    {"data/icons/hicolor/32x32/apps/gombocok.png", "png", 32, 32, -1},
+    {"data/icons/hicolor/48x48/apps/gombocok.png", "png", 48, 48, -1},
+    {"data/icons/hicolor/64x64/apps/gombocok.png", "png", 64, 64, -1},
+    {"data/icons/hicolor/128x128/apps/gombocok.png", "png", 128, 128, -1},
+    {"data/icons/hicolor/256x256/apps/gombocok.png", "png", 256, 256, -1},
+};
+
+TEST(Pictures, FormatSizeAndGround) {
+    for (const Picture& p : kPictures) {
+        SCOPED_TRACE(p.path);
+        QImageReader reader(QString::fromStdString(GOMBOCOK_SOURCE_DIR "/" + std::string(p.path)));
+        reader.setDecideFormatFromContent(true);
+        EXPECT_EQ(reader.format().toStdString(), p.format);
+        const QImage img = reader.read();
+        ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(img.width(), p.width);
+        EXPECT_EQ(img.height(), p.height);
+        if (p.groundTolerance >= 0) {
+            for (QPoint c : {QPoint(0, 0), QPoint(p.width - 1, 0), QPoint(0, p.height - 1),
+                             QPoint(p.width - 1, p.height - 1)})
+                EXPECT_TRUE(isBlack(img.pixel(c), p.groundTolerance))
+                    << "corner " << c.x() << "," << c.y();
+        }
+    }
+}
+
+// The player's shot leaves the 58-pixel box at row 29, and every spacecraft picture is drawn
+// from the box's top-left corner: the nose must touch the right edge around that row.
+TEST(Pictures, SpacecraftNoseAtShotRow) {
+    const char* ships[] = {"k_urhajo_01.jpg",   "k_urhajo_02.jpg", "k_urhajo_03.jpg",
+                           "design/uh1.png",    "design/uh2.png",  "design/uh3.png",
+                           "design/urhajo.png", "design/ukep.png"};
+    for (const char* name : ships) {
+        SCOPED_TRACE(name);
+        const QImage img = load(kAssets + name);
+        ASSERT_FALSE(img.isNull());
+        const int x = img.width() - 1;
+        std::vector<int> lit;
+        for (int y = 0; y < img.height(); ++y)
+            if (!isBlack(img.pixel(x, y), 40)) lit.push_back(y);
+        ASSERT_FALSE(lit.empty()) << "nothing at the right edge";
+        EXPECT_GE(lit.front(), 26);
+        EXPECT_LE(lit.back(), 32);
+    }
+}
+
+// Title-screen sprites: AND with the mask, then OR with the sprite. The mask must be pure
+// black and white, black exactly where the sprite is not black.
+TEST(Pictures, MasksMatchTheirSprites) {
+    const std::pair<const char*, const char*> pairs[] = {{"design/kep.png", "design/maszk.png"},
+                                                         {"design/ukep.png", "design/umaszk.png"}};
+    for (const auto& [spriteName, maskName] : pairs) {
+        SCOPED_TRACE(maskName);
+        const QImage sprite = load(kAssets + spriteName);
+        const QImage mask = load(kAssets + maskName);
+        ASSERT_EQ(sprite.size(), mask.size());
+        int opaque = 0, wrong = 0;
+        for (int y = 0; y < sprite.height(); ++y)
+            for (int x = 0; x < sprite.width(); ++x) {
+                const QRgb m = mask.pixel(x, y) & 0xffffff;
+                const bool spriteOpaque = !isBlack(sprite.pixel(x, y));
+                opaque += spriteOpaque;
+                if (m != (spriteOpaque ? 0x000000u : 0xffffffu)) ++wrong;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GT(opaque, sprite.width() * sprite.height() / 5) << "sprite nearly empty";
+    }
+}
+
+// The background moves 100 twips a tick and jumps back after 7100 twips (473 1/3 pixels): the
+// picture must repeat with that period or the jump shows.
+TEST(Pictures, BackgroundRepeatsWithTheScrollPeriod) {
+    const QImage img = load(kAssets + "design/hatter.png");
+    ASSERT_EQ(img.width(), 1060);
+    long same = 0, total = 0;
+    for (int x = 0; x + 474 < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y) {
+            const QRgb c = img.pixel(x, y);
+            same += (c == img.pixel(x + 473, y) || c == img.pixel(x + 474, y));
+            ++total;
+        }
+    EXPECT_GE(double(same) / total, 0.99);
+    // And it is not simply empty: a starfield has many distinct colours.
+    std::vector<QRgb> seen;
+    for (int x = 0; x < 200 && seen.size() < 20; ++x) {
+        const QRgb c = img.pixel(x, 200);
+        if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
+    }
+    EXPECT_GE(seen.size(), 5u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cursor: a CUR directory with one 32x32 image whose hot spot lies on the hand.
+
+uint32_t le(const QByteArray& b, int at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | uint8_t(b[at + i]);
+    return v;
+}
+
+TEST(Cursor, HotSpotOnTheFingertip) {
+    const QByteArray cur = readAll(kAssets + "handk.cur");
+    ASSERT_GE(cur.size(), 6 + 16 + 40);
+    EXPECT_EQ(le(cur, 0, 2), 0u);
+    EXPECT_EQ(le(cur, 2, 2), 2u) << "type 2 is a cursor";
+    EXPECT_EQ(le(cur, 4, 2), 1u);
+    EXPECT_EQ(le(cur, 6, 1), 32u);
+    EXPECT_EQ(le(cur, 7, 1), 32u);
+    const uint32_t hotX = le(cur, 10, 2), hotY = le(cur, 12, 2);
+    const uint32_t bytes = le(cur, 14, 4), offset = le(cur, 18, 4);
+    EXPECT_LE(uint64_t(offset) + bytes, uint64_t(cur.size()));
+    ASSERT_LT(hotX, 32u);
+    ASSERT_LT(hotY, 32u);
+    EXPECT_LE(hotY, 8u) << "a pointing hand's tip is near the top";
+
+    QImageReader reader(QString::fromStdString(kAssets + "handk.cur"), "cur");
+    const QImage img = reader.read().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(img.size(), QSize(32, 32));
+    EXPECT_GT(qAlpha(img.pixel(int(hotX), int(hotY))), 0);
+    // Nothing of the hand above the hot spot: it is the tip.
+    for (int y = 0; y < int(hotY); ++y)
+        for (int x = 0; x < 32; ++x) EXPECT_EQ(qAlpha(img.pixel(x, y)), 0) << x << "," << y;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sounds: RIFF/WAVE PCM 16-bit, sane rate and channels, lengths that fit their use, even levels.
+
+struct Wave {
+    int channels = 0, rate = 0, bits = 0, format = 0;
+    std::vector<int16_t> samples;
+};
+
+std::optional<Wave> parseWave(const QByteArray& b) {
+    if (b.size() < 12 || std::memcmp(b.constData(), "RIFF", 4) != 0 ||
+        std::memcmp(b.constData() + 8, "WAVE", 4) != 0)
+        return std::nullopt;
+    if (le(b, 4, 4) + 8 != uint32_t(b.size())) return std::nullopt;
+    Wave w;
+    bool haveFormat = false;
+    for (qsizetype at = 12; at + 8 <= b.size();) {
+        const uint32_t size = le(b, int(at) + 4, 4);
+        const qsizetype body = at + 8;
+        if (body + qsizetype(size) > b.size()) return std::nullopt;
+        if (std::memcmp(b.constData() + at, "fmt ", 4) == 0 && size >= 16) {
+            w.format = int(le(b, int(body), 2));
+            w.channels = int(le(b, int(body) + 2, 2));
+            w.rate = int(le(b, int(body) + 4, 4));
+            w.bits = int(le(b, int(body) + 14, 2));
+            haveFormat = true;
+        } else if (std::memcmp(b.constData() + at, "data", 4) == 0) {
+            if (!haveFormat || size % 2 != 0) return std::nullopt;
+            w.samples.resize(size / 2);
+            std::memcpy(w.samples.data(), b.constData() + body, size);
+            return w;
+        }
+        at = body + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+double peakDb(const Wave& w) {
+    int peak = 0;
+    for (int16_t s : w.samples) peak = std::max(peak, std::abs(int(s)));
+    return 20 * std::log10(std::max(1, peak) / 32768.0);
+}
+
+double rmsDb(const Wave& w) {
+    double sum = 0;
+    for (int16_t s : w.samples) sum += double(s) * s;
+    return 10 * std::log10(std::max(1e-12, sum / std::max<size_t>(1, w.samples.size())) /
+                           (32768.0 * 32768.0));
+}
+
+struct Sound {
+    const char* name;
+    double minSeconds, maxSeconds;
+    bool silent;
+};
+
+const Sound kSounds[] = {
+    {"prgindit.wav", 2.0, 4.5, false},   {"urzaj.wav", 60.0, 180.0, false},
+    {"beallit.wav", 15.0, 180.0, false}, {"uloves.wav", 0.05, 0.5, false},
+    {"ufoloves.wav", 0.05, 0.8, false},  {"utkozes.wav", 0.2, 1.5, false},
+    {"tavozas.wav", 0.5, 3.0, false},    {"prgvege.wav", 1.0, 4.0, false},
+    {"csend.wav", 0.02, 0.5, true},
+};
+
+TEST(Sounds, HeadersLengthsAndLevels) {
+    const auto music = parseWave(readAll(kAssets + "urzaj.wav"));
+    ASSERT_TRUE(music.has_value());
+    const double musicRms = rmsDb(*music);
+    for (const Sound& s : kSounds) {
+        SCOPED_TRACE(s.name);
+        const auto w = parseWave(readAll(kAssets + s.name));
+        ASSERT_TRUE(w.has_value()) << "not a well-formed RIFF/WAVE file";
+        EXPECT_EQ(w->format, 1) << "PCM";
+        EXPECT_EQ(w->bits, 16);
+        EXPECT_TRUE(w->channels == 1 || w->channels == 2);
+        EXPECT_TRUE(w->rate == 22050 || w->rate == 44100);
+        if (w->channels < 1 || w->rate < 1) continue;
+        const double seconds = double(w->samples.size()) / w->channels / w->rate;
+        EXPECT_GE(seconds, s.minSeconds);
+        EXPECT_LE(seconds, s.maxSeconds);
+        if (s.silent) {
+            EXPECT_TRUE(std::all_of(w->samples.begin(), w->samples.end(),
+                                    [](int16_t v) { return v == 0; }));
+            continue;
+        }
+        EXPECT_LE(peakDb(*w), -1.0);
+        EXPECT_NEAR(rmsDb(*w), musicRms, 6.0);
+    }
+}
+
+}  // namespace
+}  // namespace gombocok
+
+int main(int argc, char** argv) {
+    // Image plugins need an application object; nothing is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
