@@ -1,6 +1,54 @@
+// Start-up and new game, the spacecraft's keys, the level change, loss and departure, clock,
+// pause and quit. The shots, the formation and the collisions are in board_play.cpp.
 #include "game/board.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 namespace gombocok {
+namespace {
+
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kBlack{0, 0, 0};
+
+// The first wave's column and every wave's right-hand place.
+constexpr float kUfoLeft = 6240;
+constexpr float kUfoLeftShifted = 5505;
+constexpr float kTopEven = 45;
+constexpr float kTopOdd = 900;
+// From this level on a wave is member 0 alone.
+constexpr int kBossLevel = 10;
+
+std::string twoDigits(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+}  // namespace
+
+std::string clockText(int perc, int masodperc) {
+    return twoDigits(perc) + ":" + twoDigits(masodperc);
+}
+
+std::string percentText(float width, int teljes) {
+    const float value = static_cast<float>(static_cast<float>(width * 100.0f) / teljes);
+    if (value == 0 || !std::isfinite(value)) return "0%";
+    // Round to seven significant digits first, then write the rounded number in fixed notation
+    // with just enough decimals.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(value));
+    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    const int decimals = exponent >= 6 ? 0 : 6 - exponent;
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::strtod(buf, nullptr));
+    std::string s = buf;
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    return s + "%";
+}
 
 void programvege(Vars& v, Shell& shell) {
     v.hang_zene = programFile(shell.platform(), "csend.wav");
@@ -13,30 +61,386 @@ void programvege(Vars& v, Shell& shell) {
 
 Board::Board(Vars& vars, BoardForm& form, Shell& shell) : v(vars), f(form), shell(shell) {}
 
-void Board::Form_Load() {}
-void Board::inic() {}
-void Board::indit_Click() {}
-void Board::beallit_Click() {}
+void Board::Form_Load() {
+    Platform& p = shell.platform();
+    const ScreenSize screen = p.screenSize();
+    f.window.Left = (screen.width - f.window.Width) / 2;
+    f.window.Top = (screen.height - f.window.Height) / 2;
+
+    OpciokForm& opciok = shell.opciok();
+    v.hanghatas = opciok.effektek.ticked();
+    v.hatterzene = opciok.hzene.ticked();
+
+    v.hang_loves = programFile(p, "uloves.wav");
+    v.hang_ufoloves = programFile(p, "ufoloves.wav");
+    v.hang_utkozes = programFile(p, "utkozes.wav");
+    v.hang_tavozas = programFile(p, "tavozas.wav");
+    v.hang_zene = programFile(p, "urzaj.wav");
+
+    p.randomize();
+    v.serulesszint = 1;
+    inic();
+
+    f.lov.X1 = f.urhajo.Left + f.urhajo.Width;
+    f.lov.X2 = f.lov.X1 + 200;
+    f.lov.Y1 = f.urhajo.Top + f.urhajo.Height / 2;
+    f.lov.Y2 = f.lov.Y1;
+
+    f.lov.visible = false;
+    f.lov2.visible = false;
+    f.lov3.visible = false;
+
+    v.ufomaradt = 0;
+    v.kilepes_jelzo = false;
+    f.elldb.caption = std::to_string(v.ufomaradt);
+    f.szintjelzo.caption = std::to_string(v.szint);
+}
+
+void Board::inic() {
+    v.perc = 0;
+    v.masodperc = 0;
+    f.ido.caption = clockText(v.perc, v.masodperc);
+    v.lelottszam = 0;
+    v.urhajolepes = 50;
+    v.lovesseb = 300;
+    v.ufoseb = 0;
+    v.urhajohatar = 10;
+    v.szint = 0;
+    v.loszer = 200;
+    v.csalas2 = false;
+    v.csalas1 = false;
+    f.lov3.visible = false;
+    f.cheatbox.visible = false;
+    v.serules = 10 / v.serulesszint;
+    v.teljes = 1440;
+    f.allapot.Width = static_cast<float>(v.teljes);
+    f.allapot.fill = kGreen;
+    f.szazalek.caption = "100%";
+    f.szazalek.foreColor = kBlack;
+    f.mundb.caption = std::to_string(v.loszer);
+    f.municio.Width = static_cast<float>(v.teljes);
+    f.lelott.caption = std::to_string(v.lelottszam);
+    setUfoPicture("ufo1.gif");
+    f.uzenet.caption.clear();
+}
+
+void Board::setUfoPicture(const char* name) {
+    const std::string path = programFile(shell.platform(), name);
+    shell.platform().loadPicture(path);
+    f.ellen[0].picture = path;
+}
+
+void Board::indit_Click() {
+    v.ufoszam = 4;
+    v.ufomaradt = v.ufoszam;
+    f.elldb.caption = std::to_string(v.ufomaradt);
+    f.urhajo.enabled = true;
+    f.hatterhez.setInterval(100);
+    f.ellen[0].visible = true;
+    v.szint += 1;
+    f.szintjelzo.caption = std::to_string(v.szint);
+    v.ufoseb += 10 * v.szint;
+    f.ellenmozg.setInterval(1000 - v.ufoseb);
+    for (v.i = 1; v.i <= v.ufoszam - 1; ++v.i) {
+        f.ellen.create(v.i);
+        f.ellen[v.i].Top = f.ellen[v.i - 1].Top + 2 * f.ellen[0].Height;
+        f.ellen[v.i].visible = true;
+    }
+    f.idozit.setInterval(1000);
+    f.indit.enabled = false;
+    f.beallit.enabled = false;
+    f.kilepes.enabled = true;
+    f.szunet.enabled = true;
+    if (v.hatterzene) shell.platform().playSound(v.hang_zene);
+    f.focus = &f.urhajo;
+}
+
+void Board::beallit_Click() {
+    if (v.hatterzene) {
+        v.hang_zene = programFile(shell.platform(), "beallit.wav");
+        shell.platform().playSound(v.hang_zene);
+    }
+    shell.show(WindowId::opciok);
+}
+
 void Board::keyDown(int keyCode) {
     if (f.urhajo.enabled && f.hasFocus(&f.urhajo)) urhajo_KeyDown(keyCode);
 }
-void Board::urhajo_KeyDown(int) {}
-void Board::loveshez_Timer() {}
-void Board::talvizsg() {}
-void Board::ellenmozg_Timer() {}
-void Board::ufoloveshez_Timer() {}
-void Board::ufotalvizsg() {}
-void Board::utkvizsg() {}
-void Board::szintvalto() {}
-void Board::veszit() {}
-void Board::tavozas() {}
-void Board::programvege() { gombocok::programvege(v, shell); }
-void Board::idozit_Timer() {}
-void Board::hatterhez_Timer() {}
-void Board::szunet_Click() {}
-void Board::szuneteles() {}
-void Board::kilepes_Click() {}
-void Board::kilepeshez_Timer() {}
-void Board::Form_QueryUnload() { programvege(); }
+
+void Board::urhajo_KeyDown(int keyCode) {
+    switch (keyCode) {
+        case vk::space:
+            fire();
+            break;
+        case vk::up:
+            if (f.urhajo.Top > v.urhajohatar) f.urhajo.Top = f.urhajo.Top - v.urhajolepes;
+            break;
+        case vk::down:
+            if (f.urhajo.Top < (f.jmezo.Height - f.urhajo.Height) - v.urhajohatar)
+                f.urhajo.Top = f.urhajo.Top + v.urhajolepes;
+            break;
+        case vk::A:
+            f.cheatbox.visible = true;
+            v.loszer = 200;
+            f.mundb.caption = std::to_string(v.loszer);
+            f.municio.Width = static_cast<float>(v.teljes);
+            break;
+        case vk::G:
+            f.cheatbox.visible = true;
+            v.csalas2 = true;
+            break;
+        case vk::R:
+            f.cheatbox.visible = true;
+            v.serules = 10 / v.serulesszint;
+            f.allapot.Width = static_cast<float>(v.teljes);
+            f.allapot.fill = kGreen;
+            f.szazalek.caption = "100%";
+            f.szazalek.foreColor = kBlack;
+            break;
+        case vk::V:
+            f.cheatbox.visible = true;
+            v.csalas1 = !v.csalas1;
+            break;
+        case vk::Y:
+            f.cheatbox.visible = true;
+            formWave();
+            break;
+        default:
+            break;
+    }
+}
+
+void Board::fire() {
+    if (v.loszer <= 0) return;
+    f.lov.visible = false;
+    f.lov.X1 = f.urhajo.Left + f.urhajo.Width;
+    f.lov.X2 = f.lov.X1 + 200;
+    f.lov.Y1 = f.urhajo.Top + f.urhajo.Height / 2;
+    f.lov.Y2 = f.lov.Y1;
+    f.lov.visible = true;
+    v.loszer = static_cast<std::int16_t>(v.loszer - 1);
+    f.mundb.caption = std::to_string(v.loszer);
+    if (v.loszer == 0) {
+        f.municio.Width = 0;
+    } else {
+        // The bar loses a share of what is left per shot, so it empties before the rounds do.
+        const double q = static_cast<double>(v.teljes) / v.loszer;
+        const double w = f.municio.Width;
+        f.municio.Width = w > q ? static_cast<float>(std::floor(w - q)) : 0.0f;
+    }
+    if (v.hanghatas) shell.platform().playSound(v.hang_loves);
+    f.loveshez.setInterval(10);
+}
+
+void Board::szintvalto() {
+    v.szint += 1;
+    v.urhajohatar += 5;
+    f.szintjelzo.caption = std::to_string(v.szint);
+    formWave();
+    showLevelMessage();
+}
+
+void Board::formWave() {
+    const int n = v.szint;
+    if (n < kBossLevel)
+        for (v.i = 1; v.i <= v.ufoszam - 1; ++v.i) f.ellen.destroy(v.i);
+
+    // Every test that holds loads its picture, so the last one wins.
+    if (n >= 3) setUfoPicture("ufo2.gif");
+    if (n >= 5) setUfoPicture("ufo3.gif");
+    if (n >= 7) setUfoPicture("ufo4.gif");
+    if (n >= 9) setUfoPicture("ufo5.gif");
+    if (n >= 11) setUfoPicture("ufo6.gif");
+
+    Sprite& first = f.ellen[0];
+    first.Top = n % 2 == 0 ? kTopEven : kTopOdd;
+    first.Left = kUfoLeft;
+    first.visible = true;
+
+    if (n < kBossLevel) {
+        for (v.i = 1; v.i <= v.ufoszam - 1; ++v.i) {
+            f.ellen.create(v.i);
+            Sprite& u = f.ellen[v.i];
+            u.Top = f.ellen[v.i - 1].Top + 2 * f.ellen[0].Height;
+            if (n % 4 != 0)
+                u.Left = kUfoLeft;
+            else if (v.i == 1 || v.i == 3)
+                u.Left = kUfoLeftShifted;
+            u.visible = true;
+        }
+        v.ufomaradt = v.ufoszam;
+    } else {
+        v.ufomaradt = 1;
+    }
+    f.elldb.caption = std::to_string(v.ufomaradt);
+
+    v.ufoseb += 10 * n;
+    if (v.ufoseb < 1000) f.ellenmozg.setInterval(1000 - v.ufoseb);
+    v.lovesseb += 10 * n;
+    if (n < 16)
+        v.urhajolepes += 5 * n;
+    else
+        v.urhajolepes = 100;
+}
+
+void Board::showLevelMessage() {
+    if (!shell.opciok().vizeff.ticked()) {
+        f.uzabra.visible = false;
+        f.uzenet.caption.clear();
+        return;
+    }
+    if (v.szint > 12) return;
+    const bool hungarian = v.programnyelv == "magyar" || v.programnyelv == "hungarian";
+    const char* text = "";
+    switch (v.szint) {
+        case 2:
+            text = "Rudi!";
+            break;
+        case 4:
+            text =
+                hungarian ? "Rudi! Itt az apád beszél...!" : "Rudi! Your father speaking to me...!";
+            break;
+        case 6:
+            text = hungarian ? "Nagyot hallasz, kölyök?"
+                               "?!"
+                             : "Hard of hearing, kid?"
+                               "?!";
+            break;
+        case 8:
+            text = hungarian ? "Hmm... Ez töksüket..!" : "Hmm... This dumb bells..!";
+            break;
+        default:
+            break;
+    }
+    f.uzenet.caption = text;
+    f.uzabra.visible = *text != '\0';
+}
+
+void Board::veszit() {
+    f.urhajo.enabled = false;
+    const MsgAnswer answer =
+        magyar() ? shell.platform().messageBox("Vesztettél!\rÚj játék?", "Gombócok",
+                                               MsgIcon::exclamation, MsgButtons::yesNo)
+                 : shell.platform().messageBox("You lost!\rNew game?", "Dumplers",
+                                               MsgIcon::exclamation, MsgButtons::yesNo);
+    if (answer == MsgAnswer::yes) {
+        inic();
+        szintvalto();
+        f.urhajo.enabled = true;
+        f.focus = &f.urhajo;
+    } else {
+        f.ufoloveshez.setInterval(0);
+        f.hatterhez.setInterval(0);
+        f.idozit.setInterval(0);
+        f.lov2.visible = false;
+        tavozas();
+        f.uzenet.caption =
+            magyar() ? "Kevés vagy, ifjú padavan..." : "You're lame, young padavan...";
+        f.uzabra.visible = true;
+    }
+}
+
+void Board::tavozas() {
+    if (v.hanghatas) {
+        v.hang_zene = programFile(shell.platform(), "csend.wav");
+        shell.platform().playSound(v.hang_zene);
+        shell.platform().playSound(v.hang_tavozas);
+    }
+    const float edge = f.jmezo.Width;
+    for (v.i = 0; v.i <= v.ufoszam - 1; ++v.i) {
+        Sprite& u = f.ellen[v.i];
+        if (!u.visible) continue;
+        while (u.Left < edge) {
+            const float left = u.Left + v.ufoseb;
+            if (!(left > u.Left)) {
+                // A step that cannot move the UFO (no speed, or lost in the float's precision)
+                // would never end: take the rest of the diagonal in one stride.
+                const float rest = edge - u.Left;
+                u.Left = edge;
+                u.Top = u.Top + rest;
+                break;
+            }
+            u.Left = left;
+            u.Top = u.Top + v.ufoseb;
+        }
+    }
+    f.ellenmozg.setInterval(0);
+}
+
+void Board::programvege() {
+    gombocok::programvege(v, shell);
+}
+
+void Board::idozit_Timer() {
+    v.masodperc += 1;
+    if (v.masodperc == 60) {
+        v.masodperc = 0;
+        v.perc += 1;
+    }
+    f.ido.caption = clockText(v.perc, v.masodperc);
+}
+
+void Board::hatterhez_Timer() {
+    f.jhatter.Left = f.jhatter.Left - 100;
+    if (f.jhatter.Left < -7000) f.jhatter.Left = 0;
+}
+
+void Board::szunet_Click() {
+    // A click (or the key that pressed it) gives the button the keyboard.
+    f.focus = &f.szunet;
+    const char* pauseWord = magyar() ? "Szünet" : "Pause";
+    const char* continueWord = magyar() ? "Tovább" : "Continue";
+    if (f.szunet.caption != continueWord) {
+        f.szunet.caption = continueWord;
+        v.szunetel = true;
+    } else {
+        f.szunet.caption = pauseWord;
+        v.szunetel = false;
+    }
+    szuneteles();
+}
+
+void Board::szuneteles() {
+    Timer* const timers[6] = {&f.idozit,     &f.loveshez,    &f.hatterhez,
+                              &f.kilepeshez, &f.ufoloveshez, &f.ellenmozg};
+    if (v.szunetel) {
+        for (int k = 0; k < 6; ++k)
+            v.idozitok[k] = static_cast<std::int16_t>(timers[k]->interval());
+        for (Timer* t : timers) t->setInterval(0);
+    } else {
+        for (int k = 0; k < 6; ++k) timers[k]->setInterval(v.idozitok[k]);
+        f.focus = &f.urhajo;
+    }
+}
+
+void Board::kilepes_Click() {
+    f.focus = &f.kilepes;
+    f.szunet.enabled = false;
+    v.kilepes_folyik = true;
+    v.kilepes_jelzo = !v.kilepes_jelzo;
+    f.uzabra.visible = false;
+    f.uzenet.visible = false;
+    f.kilepeshez.setInterval(60);
+    tavozas();
+    v.hang_zene = programFile(shell.platform(), "prgvege.wav");
+    if (v.kilepes_jelzo && v.hatterzene) shell.platform().playSound(v.hang_zene);
+    if (f.urhajo.Left > f.jmezo.Width) programvege();
+}
+
+void Board::kilepeshez_Timer() {
+    if (v.kilepes_folyik) f.urhajo.Left = f.urhajo.Left + 50;
+    if (f.urhajo.Left > f.jmezo.Width) {
+        f.kilepeshez.setInterval(0);
+        f.loveshez.setInterval(0);
+        f.ufoloveshez.setInterval(0);
+        f.hatterhez.setInterval(0);
+        f.ellenmozg.setInterval(0);
+        f.idozit.setInterval(0);
+    }
+}
+
+void Board::Form_QueryUnload() {
+    programvege();
+}
 
 }  // namespace gombocok

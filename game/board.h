@@ -3,6 +3,8 @@
 // pause and quit. Each handler is named after its control and event.
 #pragma once
 
+#include <string>
+
 #include "game/vars.h"
 #include "ui/forms.h"
 #include "ui/shell.h"
@@ -21,7 +23,7 @@ constexpr int A = 65, G = 71, R = 82, V = 86, Y = 89;
 [[noreturn]] void programvege(Vars& vars, Shell& shell);
 
 class Board {
-public:
+  public:
     Board(Vars& vars, BoardForm& form, Shell& shell);
 
     // Start-up and new game.
@@ -64,10 +66,28 @@ public:
     // The window's close box: ends the program through the program end.
     void Form_QueryUnload();
 
-private:
+  private:
+    // The wave set-up and speed increases shared by the level change and the wave cheat: the
+    // wave of level `szint` is formed anew and every speed grows by one level's increment.
+    void formWave();
+    void showLevelMessage();
+    void fire();
+    void destroyUfo(int k);
+    void ram(int k);
+    // Handles a UFO shot that has hit the spacecraft; returns whether it ran the loss rule.
+    bool hitSpacecraft(Line& shot);
+    void setUfoPicture(const char* name);
+    bool magyar() const { return v.programnyelv == "magyar"; }
+
     Vars& v;
     BoardForm& f;
     Shell& shell;
 };
+
+// The condition bar's width as the percentage caption: at most seven significant digits, no
+// trailing zeros, never exponent notation, then "%".
+std::string percentText(float width, int teljes);
+// The clock caption: minutes and seconds, each at least two digits ("00:05", "125:00").
+std::string clockText(int perc, int masodperc);
 
 }  // namespace gombocok
