@@ -241,7 +241,7 @@ int AmmoEdit::virtualKey(const QKeyEvent& event) {
 }
 
 OpciokDialog::OpciokDialog(QtHost& host)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
       host_(host) {
     const OpciokForm design;
