@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +14,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "tests/view_support.h"
 #include "ui/qt/opciok_dialog.h"
@@ -152,15 +154,40 @@ TEST_F(OpciokView, AmmoBoxRefusesEveryKeyButTheMainDigits) {
     EXPECT_EQ(platform.boxes.size(), boxes);
 }
 
-TEST_F(OpciokView, PastedTextGoesThroughTheRules) {
+// Text that reaches the box without a key press is checked as a whole by the rules.
+TEST_F(OpciokView, TextFromPasteOrInputMethodGoesThroughTheRules) {
     showTab(3);
     AmmoEdit* box = dialog.ammoBox();
-    setAmmo("");
-    QGuiApplication::clipboard()->setText("12a");
-    box->paste();
-    EXPECT_EQ(box->text(), QString());
-    EXPECT_EQ(form().mloszer.text, "");
-    EXPECT_FALSE(platform.boxes.empty());
+    const auto paste = [box](const char* text) {
+        QGuiApplication::clipboard()->setText(text);
+        box->paste();
+    };
+    const auto compose = [box](const char* text) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8(text));
+        QCoreApplication::sendEvent(box, &commit);
+    };
+    const struct {
+        std::function<void(const char*)> how;
+        const char* text;
+        const char* expected;
+        bool message;
+        const char* what;
+    } cases[] = {
+        {paste, "12a", "", true, "paste with a letter"},
+        {paste, "75", "75", false, "paste of digits"},
+        {compose, "8", "8", false, "input method digit"},
+        {compose, "ő", "", true, "input method letter"},
+    };
+    for (const auto& c : cases) {
+        setAmmo("");
+        box->setFocus();
+        const auto boxes = platform.boxes.size();
+        c.how(c.text);
+        EXPECT_EQ(box->text().toStdString(), c.expected) << c.what;
+        EXPECT_EQ(form().mloszer.text, c.expected) << c.what;
+        EXPECT_EQ(platform.boxes.size(), boxes + (c.message ? 1 : 0)) << c.what;
+    }
 }
 
 TEST_F(OpciokView, SpinnerArrowsStepTheBox) {

@@ -343,7 +343,9 @@ OpciokDialog::OpciokDialog(QtHost& host)
             if (Opciok* r = host_.program().opciokRules()) r->chloszer_UpClick();
         });
     });
-    connect(mloszer_, &QLineEdit::textEdited, this, &OpciokDialog::mloszerEdited);
+    // Any change of the text that did not come from the model: a typed digit, a paste, a drop,
+    // an input method, an undo from the context menu.
+    connect(mloszer_, &QLineEdit::textChanged, this, &OpciokDialog::mloszerEdited);
     connect(mehet_, &QPushButton::clicked, this, [this] {
         host_.run([this] {
             if (Opciok* r = host_.program().opciokRules()) r->mehet_Click();
@@ -377,6 +379,7 @@ void OpciokDialog::mloszerEdited(const QString& text) {
     Opciok* r = host_.program().opciokRules();
     if (!f || !r) return;
     const std::string t = text.toStdString();
+    if (t == f->mloszer.text) return;
     const bool ran = mloszer_->typing() ? host_.run([f, t] { f->mloszer.text = t; })
                                         : host_.run([r, t] { r->mloszer_Change(t); });
     if (!ran) sync();
@@ -407,7 +410,9 @@ void OpciokDialog::sync() {
         form_ = f;
         placed_ = false;
     }
-    if (!f) {
+    // A hidden dialog is brought up to date when it is shown; the game's timers sync every view
+    // up to a hundred times a second.
+    if (!f || !f->window.visible) {
         hide();
         return;
     }
@@ -523,12 +528,8 @@ void OpciokDialog::sync() {
     mehet_->setEnabled(f->mehet.enabled);
     mehet_->setVisible(f->mehet.visible);
 
-    if (f->window.visible) {
-        placeOnScreen(f->window);
-        if (!isVisible()) show();
-    } else {
-        hide();
-    }
+    placeOnScreen(f->window);
+    if (!isVisible()) show();
 }
 
 }  // namespace gombocok

@@ -115,7 +115,8 @@ void SplashWindow::sync() {
         form_ = f;
         placed_ = false;
     }
-    if (!f) {
+    // Hidden for good after the title: nothing to mirror while the game's timers run.
+    if (!f || !f->window.visible) {
         hide();
         return;
     }
@@ -158,12 +159,8 @@ void SplashWindow::sync() {
         w->setVisible(l->visible);
     }
 
-    if (f->window.visible) {
-        placeOnScreen(f->window);
-        if (!isVisible()) show();
-    } else {
-        hide();
-    }
+    placeOnScreen(f->window);
+    if (!isVisible()) show();
 }
 
 }  // namespace gombocok
