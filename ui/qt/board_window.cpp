@@ -169,7 +169,6 @@ BoardWindow::BoardWindow(QtHost& host)
                             bool onField) {
         auto* l = new QLabel(parent);
         l->setObjectName(QString::fromLatin1(name));
-        l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         labels_.push_back({l, control, onField});
@@ -235,9 +234,15 @@ void BoardWindow::sync() {
         QLabel* w = lv.widget;
         const QString text = QString::fromStdString(l.caption);
         if (w->text() != text) w->setText(text);
-        if (w->geometry() != pixelRect(l)) w->setGeometry(pixelRect(l));
         const QFont font = fontOf(l.font);
         if (w->font() != font) w->setFont(font);
+        // Our font runs wider than the one the layout was drawn for: a caption that does not
+        // fit its box may spill to the right (labels are transparent) rather than be cut off.
+        QRect box = pixelRect(l);
+        const int needed = w->fontMetrics().horizontalAdvance(text) + 2;
+        if (needed > box.width() && !(w->alignment() & Qt::AlignHCenter))
+            box.setWidth(std::min(needed, w->parentWidget()->width() - box.x()));
+        if (w->geometry() != box) w->setGeometry(box);
         const QColor colour = labelColour(l, lv.onField);
         if (w->palette().color(QPalette::WindowText) != colour) {
             QPalette pal = w->palette();

@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     host.addView(&splash);
 #endif
 
+    // Opening the audio output takes a moment: done before the first window, not at a shot.
+    platform.sound().hasOutput();
     host.start();
     if (auto code = host.exitCode()) return *code;
     return app.exec();

@@ -33,10 +33,22 @@ QtHost::~QtHost() {
 }
 
 bool QtHost::run(const std::function<void()>& event) {
+    return deliver([&] { return program_.dispatch(event); });
+}
+
+void QtHost::start() {
+    // Program::start goes through the dispatch point itself.
+    deliver([this] {
+        program_.start();
+        return true;
+    });
+}
+
+bool QtHost::deliver(const std::function<bool()>& dispatch) {
     if (exitCode_) return false;
     bool ran = false;
     try {
-        ran = program_.dispatch(event);
+        ran = dispatch();
     } catch (const MissingPicture& e) {
         fail(e.path());
         return false;
@@ -48,23 +60,6 @@ bool QtHost::run(const std::function<void()>& event) {
     rearm();
     syncViews();
     return ran;
-}
-
-void QtHost::start() {
-    // Program::start is an event of its own: it enters through the dispatch point itself, so
-    // wrapping it in run() would have the dispatch point refuse it as a nested event.
-    try {
-        program_.start();
-    } catch (const MissingPicture& e) {
-        fail(e.path());
-        return;
-    }
-    if (program_.ended()) {
-        finish(0);
-        return;
-    }
-    rearm();
-    syncViews();
 }
 
 void QtHost::finish(int code) {

@@ -54,6 +54,8 @@ class QtHost : public QObject {
     void resumeTimers();
 
   private:
+    // Runs one dispatch, then what follows every event: re-arm, sync, or quit.
+    bool deliver(const std::function<bool()>& dispatch);
     void rearm();
     void finish(int code);
     // A picture or cursor file that cannot be loaded: reported on stderr and in a box, exit 1.
