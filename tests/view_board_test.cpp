@@ -162,8 +162,10 @@ TEST_F(BoardView, PaintsBarsSpritesAndShotsWhereTheModelSays) {
     // Left end of the condition bar (clear of the centred percentage).
     const QPoint barLeft = panel.topLeft() + QPoint(24 + 3, 33 + 3);
     const QPoint barRight = panel.topLeft() + QPoint(24 + 90, 33 + 3);
-    EXPECT_EQ(colourAt(img, barLeft), "#00c000");
-    EXPECT_EQ(colourAt(img, barRight), "#00c000");
+    const Rgb fill = form().allapot.fill;
+    const std::string green = QColor(fill.r, fill.g, fill.b).name().toStdString();
+    EXPECT_EQ(colourAt(img, barLeft), green);
+    EXPECT_EQ(colourAt(img, barRight), green);
 
     const QImage ufo =
         platform.pixmap("design:ufo").toImage().convertToFormat(QImage::Format_RGB32);
