@@ -110,10 +110,17 @@ TEST_F(OpciokView, MarkerFollowsTheChosenSpacecraft) {
         QTest::mouseClick(dialog.spacecraft(k), Qt::LeftButton);
         const QRect marker = dialog.marker()->geometry();
         EXPECT_EQ(marker.x(), dialog.spacecraft(k)->x() - 8) << "spacecraft " << k;
-        const QImage shot = dialog.page(0)->grab().toImage();
-        EXPECT_EQ(QColor(shot.pixel(marker.left(), marker.center().y())), QColor(192, 0, 0));
-        EXPECT_EQ(QColor(shot.pixel(marker.left() + 1, marker.center().y())), QColor(192, 0, 0));
-        EXPECT_NE(QColor(shot.pixel(marker.left() + 2, marker.center().y())), QColor(192, 0, 0));
+        const QPixmap shot = dialog.page(0)->grab();
+        const QImage image = shot.toImage();
+        // Logical pixels, so the test holds at any device pixel ratio.
+        const auto at = [&](int x, int y) {
+            const qreal r = shot.devicePixelRatio();
+            return QColor(image.pixel(qRound(x * r), qRound(y * r)));
+        };
+        const int y = marker.center().y();
+        EXPECT_EQ(at(marker.left(), y), QColor(192, 0, 0));
+        EXPECT_EQ(at(marker.left() + 1, y), QColor(192, 0, 0));
+        EXPECT_NE(at(marker.left() + 2, y), QColor(192, 0, 0));
     }
 }
 

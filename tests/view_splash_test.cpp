@@ -43,7 +43,10 @@ class SplashView : public ::testing::Test, protected testing::QtProgram {
     // A pixel of the title picture as the window shows it.
     QColor shown(int x, int y) {
         const QWidget* p = window.picture();
-        return QColor(window.grab().toImage().pixel(p->x() + 2 + x, p->y() + 2 + y));
+        const QPixmap shot = window.grab();
+        const qreal r = shot.devicePixelRatio();  // logical pixels at any ratio
+        return QColor(
+            shot.toImage().pixel(qRound((p->x() + 2 + x) * r), qRound((p->y() + 2 + y) * r)));
     }
 
     SplashWindow window{host};

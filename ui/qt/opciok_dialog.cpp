@@ -454,6 +454,9 @@ void OpciokDialog::sync() {
             box->pixmap = s.picture.empty() ? QPixmap() : host_.pixmap(s.picture);
             box->update();
         }
+        // The pictures carry no text: assistive technology reads them as the choice they are.
+        const QString name = qs(f->Label1.caption) + QLatin1Char(' ') + QString::number(k + 1);
+        if (box->accessibleName() != name) box->setAccessibleName(name);
         if (box->cursorPath != s.cursor) {
             box->cursorPath = s.cursor;
             if (s.cursor.empty())
