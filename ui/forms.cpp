@@ -174,6 +174,9 @@ SplashForm::SplashForm() {
     cim = label(2655, -1000, 3255, 615, "Gombócok", 24);
     cim.visible = false;
     szerzo = label(2228, 8000, 4095, 495, "a Gombócok műhelyéből", 13.5);
+    // Both stand on the night sky of the title picture.
+    cim.foreColor = {255, 255, 255};
+    szerzo.foreColor = {255, 255, 255};
 }
 
 }  // namespace gombocok

@@ -5,13 +5,9 @@
 #include "ui/program.h"
 #include "ui/qt/board_window.h"
 #include "ui/qt/qt_host.h"
-#include "ui/qt/qt_platform.h"
-#if __has_include("ui/qt/opciok_dialog.h")
 #include "ui/qt/opciok_dialog.h"
-#endif
-#if __has_include("ui/qt/splash_window.h")
+#include "ui/qt/qt_platform.h"
 #include "ui/qt/splash_window.h"
-#endif
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -26,14 +22,10 @@ int main(int argc, char** argv) {
 
     gombocok::BoardWindow board(host);
     host.addView(&board);
-#if __has_include("ui/qt/opciok_dialog.h")
     gombocok::OpciokDialog opciok(host);
     host.addView(&opciok);
-#endif
-#if __has_include("ui/qt/splash_window.h")
     gombocok::SplashWindow splash(host);
     host.addView(&splash);
-#endif
 
     // Opening the audio output takes a moment: done before the first window, not at a shot.
     platform.sound().hasOutput();
