@@ -56,13 +56,14 @@ int virtualKey(int qtKey) {
 
 FieldScene FieldScene::of(const BoardForm& f) {
     FieldScene s;
-    auto add = [&s](const Sprite& sp) {
-        if (sp.visible && !sp.picture.empty()) s.pictures.push_back({sp.picture, pixelRect(sp)});
+    auto add = [&s](const Sprite& sp, bool blackIsClear = false) {
+        if (sp.visible && !sp.picture.empty())
+            s.pictures.push_back({sp.picture, pixelRect(sp), blackIsClear});
     };
     add(f.jhatter);
-    add(f.urhajo);
+    add(f.urhajo, true);
     for (int k = 0; k < f.ellen.capacity(); ++k)
-        if (f.ellen.exists(k)) add(f.ellen[k]);
+        if (f.ellen.exists(k)) add(f.ellen[k], true);
     add(f.uzabra);
     for (const Line* l : {&f.lov, &f.lov2, &f.lov3})
         if (l->visible)
@@ -89,7 +90,7 @@ void BoardField::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(rect(), Qt::black);
     for (const auto& pic : scene_.pictures) {
-        const QPixmap& pm = host_.pixmap(pic.picture);
+        const QPixmap& pm = pic.blackIsClear ? clearedBlack(pic.picture) : host_.pixmap(pic.picture);
         if (pm.isNull()) continue;
         const int w = std::min(pic.box.width(), pm.width());
         const int h = std::min(pic.box.height(), pm.height());
@@ -106,6 +107,24 @@ void BoardField::paintEvent(QPaintEvent*) {
             p.drawLine(l);
         }
     }
+}
+
+const QPixmap& BoardField::clearedBlack(const std::string& picture) {
+    // Pictures are replaced by path (a level's UFO, the chosen spacecraft), never changed in place,
+    // so one cleared copy per path stays right.
+    auto it = clearedBlack_.find(picture);
+    if (it != clearedBlack_.end()) return it->second;
+    QImage img = host_.pixmap(picture).toImage().convertToFormat(QImage::Format_ARGB32);
+    // JPEG leaves a little noise in the black, hence a small tolerance rather than exact black.
+    constexpr int kNearBlack = 24;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qRed(row[x]) <= kNearBlack && qGreen(row[x]) <= kNearBlack &&
+                qBlue(row[x]) <= kNearBlack)
+                row[x] = qRgba(0, 0, 0, 0);
+    }
+    return clearedBlack_.emplace(picture, QPixmap::fromImage(img)).first->second;
 }
 
 void BoardField::keyPressEvent(QKeyEvent* e) {

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QWidget>
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct FieldScene {
     struct Picture {
         std::string picture;
         QRect box;  // pixels within the field; the picture is clipped to it
+        // The spacecraft and UFO pictures are drawn on black: the field leaves their black
+        // out, so they fly over the background instead of in black boxes.
+        bool blackIsClear = false;
         friend bool operator==(const Picture&, const Picture&) = default;
     };
     struct Stroke {
@@ -54,8 +58,11 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    const QPixmap& clearedBlack(const std::string& picture);
+
     QtHost& host_;
     FieldScene scene_;
+    std::map<std::string, QPixmap> clearedBlack_;
 };
 
 // The status panel `Frame1`: the grey troughs and the two bars are painted, its labels are
