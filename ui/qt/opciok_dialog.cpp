@@ -145,10 +145,11 @@ void mirrorText(W* w, const std::string& caption) {
 AmmoEdit::AmmoEdit(QWidget* parent) : QLineEdit(parent) {}
 
 bool AmmoEdit::event(QEvent* e) {
-    // Every key goes to the rules first, Tab included (it would otherwise move the focus before
-    // keyPressEvent sees it).
+    // Every key goes to the rules first, except Tab and Shift+Tab: they move the focus to the
+    // next control, as in any dialog, and never reach the box as a key.
     if (e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return QLineEdit::event(e);
         if (keyDown && !keyDown(virtualKey(*key))) {
             e->accept();
             return true;
@@ -169,9 +170,6 @@ int AmmoEdit::virtualKey(const QKeyEvent& event) {
     switch (key) {
         case Qt::Key_Backspace:
             return 8;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return 9;
         case Qt::Key_Clear:
             return 12;
         case Qt::Key_Return:
