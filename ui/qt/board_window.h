@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/forms.h"
+#include "ui/qt/qt_convert.h"
 #include "ui/qt/view.h"
 
 class QLabel;
@@ -109,7 +110,7 @@ private:
     StatusPanel* panel_;
     std::vector<LabelView> labels_;
     std::vector<ButtonView> buttons_;
-    float placedLeft_ = -1, placedTop_ = -1;
+    WindowPlacement placement_;
     const void* focusApplied_ = nullptr;
 };
 

@@ -86,30 +86,6 @@ class TabPane : public QWidget {
 
 namespace {
 
-int px(float twips) {
-    return qRound(twips / kTwipsPerPixel);
-}
-
-QRect pxRect(float left, float top, float width, float height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-template <class Control>
-QRect pxRect(const Control& c) {
-    return pxRect(c.Left, c.Top, c.Width, c.Height);
-}
-
-QFont controlFont(const Font& f) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(f.points);
-    font.setBold(f.bold);
-    return font;
-}
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // Text controls keep their design rectangle unless their text needs more room: then they grow to
 // the right (no further than the container's edge) and about their vertical centre, so a longer
 // translation or a wider font is never clipped.
@@ -389,24 +365,11 @@ void OpciokDialog::closeEvent(QCloseEvent* event) {
     if (form_) host_.run([this] { host_.program().unload(WindowId::opciok); });
 }
 
-void OpciokDialog::placeOnScreen(const Window& w) {
-    if (placed_ && w.Left == placedLeft_ && w.Top == placedTop_) return;
-    placedLeft_ = w.Left;
-    placedTop_ = w.Top;
-    placed_ = true;
-    if (w.Left == 0 && w.Top == 0) {
-        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-        if (s) move(s->availableGeometry().center() - rect().center());
-    } else {
-        move(px(w.Left), px(w.Top));
-    }
-}
-
 void OpciokDialog::sync() {
     OpciokForm* f = host_.program().opciokIfLoaded();
     if (f != form_) {
         form_ = f;
-        placed_ = false;
+        placement_.forget();
     }
     // A hidden dialog is brought up to date when it is shown; the game's timers sync every view
     // up to a hundred times a second.
@@ -529,7 +492,7 @@ void OpciokDialog::sync() {
     mehet_->setEnabled(f->mehet.enabled);
     mehet_->setVisible(f->mehet.visible);
 
-    placeOnScreen(f->window);
+    placement_.apply(*this, f->window);
     if (!isVisible()) show();
 }
 
