@@ -1,1 +1,35 @@
-int main() { return 0; }
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+#include "ui/program.h"
+#include "ui/qt/board_window.h"
+#include "ui/qt/qt_host.h"
+#include "ui/qt/opciok_dialog.h"
+#include "ui/qt/qt_platform.h"
+#include "ui/qt/splash_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Windows are hidden and shown by the rules; only the program end quits.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+
+    gombocok::QtPlatform platform;
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/design/icon.png")));
+    gombocok::Program program(platform);
+    gombocok::QtHost host(program, platform);
+
+    gombocok::BoardWindow board(host);
+    host.addView(&board);
+    gombocok::OpciokDialog opciok(host);
+    host.addView(&opciok);
+    gombocok::SplashWindow splash(host);
+    host.addView(&splash);
+
+    // Opening the audio output takes a moment: done before the first window, not at a shot.
+    platform.sound().hasOutput();
+    host.start();
+    if (auto code = host.exitCode()) return *code;
+    return app.exec();
+}

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ public:
     // Runs one event through the dispatch point, then re-arms the timers and syncs every view.
     // When the event ended the program, the application is asked to quit (exit code 0).
     bool run(const std::function<void()>& event);
+    // Starts the program as one event (title screen, settings, game window).
+    void start();
+    // Set once the program has ended (0) or failed (1): main returns it instead of entering the
+    // event loop when the end came before it, and no further event runs.
+    std::optional<int> exitCode() const { return exitCode_; }
 
     void addView(View* view);
     void syncViews();
@@ -48,13 +54,19 @@ public:
     void resumeTimers();
 
 private:
+    // Runs one dispatch, then what follows every event: re-arm, sync, or quit.
+    bool deliver(const std::function<bool()>& dispatch);
     void rearm();
+    void finish(int code);
+    // A picture or cursor file that cannot be loaded: reported on stderr and in a box, exit 1.
+    void fail(const std::string& path);
     struct Slot;
     Program& program_;
     QtPlatform& platform_;
     std::vector<View*> views_;
     std::map<const Timer*, std::unique_ptr<Slot>> slots_;
     int held_ = 0;
+    std::optional<int> exitCode_;
 };
 
 }  // namespace gombocok

@@ -1,0 +1,143 @@
+#include "ui/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QScreen>
+#include <chrono>
+
+#include "ui/qt/qt_host.h"
+
+// The design pictures live in a static library, whose resources are registered by hand.
+static void initDesignResources() {
+    Q_INIT_RESOURCE(design);
+}
+
+namespace gombocok {
+namespace {
+
+constexpr const char* kDesignPrefix = "design:";
+
+QString designResource(const std::string& picture) {
+    return QStringLiteral(":/design/") +
+           QString::fromStdString(picture.substr(std::char_traits<char>::length(kDesignPrefix))) +
+           QStringLiteral(".png");
+}
+
+bool isDesignPicture(const std::string& picture) {
+    return picture.rfind(kDesignPrefix, 0) == 0;
+}
+
+QPixmap readPixmap(const std::string& picture) {
+    const QString name =
+        isDesignPicture(picture) ? designResource(picture) : QString::fromStdString(picture);
+    QImageReader reader(name);
+    QImage image = reader.read();
+    return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+}
+
+std::uint16_t le16(const QByteArray& b, int at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
+                                      static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+}  // namespace
+
+std::optional<QPoint> curHotSpot(const QByteArray& file) {
+    // ICONDIR: reserved 0, type (1 icon, 2 cursor), count; then 16-byte entries whose
+    // planes and bit-count fields hold the hot spot in a cursor.
+    if (file.size() < 6 + 16 || le16(file, 0) != 0 || le16(file, 2) != 2 || le16(file, 4) == 0)
+        return std::nullopt;
+    return QPoint(le16(file, 6 + 4), le16(file, 6 + 6));
+}
+
+QtPlatform::QtPlatform() {
+    initDesignResources();
+}
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::playSound(const std::string& path) {
+    sound_.play(path);
+}
+
+const QPixmap& QtPlatform::pixmap(const std::string& picture) {
+    auto it = pixmaps_.find(picture);
+    if (it == pixmaps_.end()) it = pixmaps_.emplace(picture, readPixmap(picture)).first;
+    return it->second;
+}
+
+void QtPlatform::loadPicture(const std::string& path) {
+    // Read afresh: a file that failed before may be there now, and one that was read may be gone.
+    QPixmap p = readPixmap(path);
+    if (p.isNull()) throw MissingPicture(path);
+    pixmaps_[path] = p;
+}
+
+void QtPlatform::loadCursor(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) throw MissingPicture(path);
+    const QByteArray bytes = file.readAll();
+    QImage image = QImage::fromData(bytes, "ICO");
+    if (image.isNull()) throw MissingPicture(path);
+    const QPoint hot = curHotSpot(bytes).value_or(QPoint(-1, -1));
+    cursors_[path] = QCursor(QPixmap::fromImage(image), hot.x(), hot.y());
+}
+
+QCursor QtPlatform::cursor(const std::string& path) {
+    auto it = cursors_.find(path);
+    if (it != cursors_.end()) return it->second;
+    try {
+        loadCursor(path);
+    } catch (const MissingPicture&) {
+        return QCursor();
+    }
+    return cursors_[path];
+}
+
+MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                                 MsgButtons buttons) {
+    QString body = QString::fromStdString(text);
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(
+        icon == MsgIcon::critical ? QMessageBox::Critical : QMessageBox::Warning,
+        QString::fromStdString(title), body,
+        buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+        QApplication::activeWindow());
+    if (host_) {
+        host_->holdTimers();
+        // The player sees the state that led to the question (an empty bar, "0%") while answering.
+        host_->syncViews();
+    }
+    const int answer = box.exec();
+    if (host_) host_->resumeTimers();
+    if (buttons == MsgButtons::ok) return MsgAnswer::ok;
+    return answer == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
+}
+
+std::string QtPlatform::programDirectory() {
+    return QCoreApplication::applicationDirPath().toStdString();
+}
+
+ScreenSize QtPlatform::screenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QRect r = screen->availableGeometry();
+    return {static_cast<float>(r.width()) * kTwipsPerPixel,
+            static_cast<float>(r.height()) * kTwipsPerPixel};
+}
+
+void QtPlatform::randomize() {
+    if (seeded_) return;
+    seeded_ = true;
+    rng_.seed(
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+}
+
+double QtPlatform::random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+}
+
+}  // namespace gombocok
