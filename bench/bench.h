@@ -41,6 +41,10 @@ public:
 };
 
 void coreSpeed(Report& report);
+// Need a QApplication.
+void frameCost(Report& report);
+void realTimers(Report& report, int seconds);
+void soundLatency(Report& report, const std::string& monitor, int plays);
 // Starts `program` in `dir` on the X display `runs` times (after one run that warms the caches).
 void startup(Report& report, const std::string& program, const std::string& dir, int runs);
 

@@ -1,5 +1,8 @@
 // The benchmark program: `gombocok_bench <part> [arguments]` runs one part and prints its
-// figures. Parts: core; startup <program> <directory> <runs>.
+// figures. Parts: core; frame; timers [seconds]; sound <monitor source> <plays>;
+// startup <program> <directory> <runs>.
+#include <QApplication>
+#include <QFont>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -10,14 +13,25 @@
 int main(int argc, char** argv) {
     using namespace gombocok::bench;
     Report report;
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
     try {
         const std::string part = argc > 1 ? argv[1] : "core";
         if (part == "core") {
             coreSpeed(report);
+        } else if (part == "frame") {
+            frameCost(report);
+        } else if (part == "timers") {
+            realTimers(report, argc > 2 ? std::atoi(argv[2]) : 10);
+        } else if (part == "sound" && argc == 4) {
+            soundLatency(report, argv[2], std::atoi(argv[3]));
         } else if (part == "startup" && argc == 5) {
             startup(report, argv[2], argv[3], std::atoi(argv[4]));
         } else {
-            std::cerr << "usage: gombocok_bench core | startup <program> <directory> <runs>\n";
+            std::cerr << "usage: gombocok_bench core | frame | timers [seconds] | sound <monitor> "
+                         "<plays> |"
+                         " startup <program> <directory> <runs>\n";
             return 2;
         }
     } catch (const std::exception& e) {

@@ -1,0 +1,510 @@
+// The parts that need Qt: the game window's frame cost offscreen, the real timers of the Qt host
+// under an X server, and the latency of the sound output.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "bench/bench.h"
+#include "bench/bot.h"
+#include "tests/test_support.h"
+#include "ui/program.h"
+#include "ui/qt/board_window.h"
+#include "ui/qt/qt_host.h"
+#include "ui/qt/qt_platform.h"
+#include "ui/qt/sound.h"
+#if __has_include("ui/qt/opciok_dialog.h")
+#include "ui/qt/opciok_dialog.h"
+#endif
+#if __has_include("ui/qt/splash_window.h")
+#include "ui/qt/splash_window.h"
+#endif
+
+namespace gombocok::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const auto k = static_cast<std::size_t>(std::ceil(p * v.size())) - 1;
+    return v[std::min(k, v.size() - 1)];
+}
+
+class DirPlatform : public QtPlatform {
+public:
+    explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
+    std::string programDirectory() override { return dir_; }
+
+private:
+    std::string dir_;
+};
+
+// The program with the windows the real one has, on a private program directory.
+struct QtGame {
+    testing::TempProgramDir dir{"magyar\r\n111\r\n2\r\n200\r\n2\r\n"};
+    DirPlatform platform{dir.path()};
+    Program program{platform};
+    QtHost host{program, platform};
+    BoardWindow board{host};
+#if __has_include("ui/qt/opciok_dialog.h")
+    OpciokDialog opciok{host};
+#endif
+#if __has_include("ui/qt/splash_window.h")
+    SplashWindow splash{host};
+#endif
+    Bot bot{program, [this](int code) { host.run([&] { program.boardRules()->keyDown(code); }); }};
+    std::map<const Timer*, std::int64_t> due;
+    std::int64_t now = 0;
+
+    QtGame() {
+        host.addView(&board);
+#if __has_include("ui/qt/opciok_dialog.h")
+        host.addView(&opciok);
+#endif
+#if __has_include("ui/qt/splash_window.h")
+        host.addView(&splash);
+#endif
+        host.start();
+        host.run([&] {
+            program.board();
+            if (Splash* s = program.splashRules())
+                s->hkep_Click();
+            else
+                program.show(WindowId::board);
+        });
+        host.run([&] { program.boardRules()->indit_Click(); });
+    }
+
+    // Moves the game on by `ms` of virtual time through the host's own dispatch, without the
+    // event loop: the bench's driver fires the model's timers itself.
+    void advanceVirtually(std::int64_t ms) {
+        const std::int64_t until = now + ms;
+        for (;;) {
+            const Program::TimerBinding* next = nullptr;
+            std::int64_t best = until + 1;
+            auto bindings = program.timers();
+            for (auto& b : bindings) {
+                if (b.timer->interval() == 0) {
+                    due.erase(b.timer);
+                    continue;
+                }
+                auto [it, fresh] = due.try_emplace(b.timer, now + b.timer->interval());
+                if (it->second < best) {
+                    best = it->second;
+                    next = &b;
+                }
+            }
+            if (!next) break;
+            now = best;
+            due[next->timer] += next->timer->interval();
+            const auto gen = next->timer->generation();
+            host.run(next->tick);
+            if (next->timer->generation() != gen) due.erase(next->timer);
+        }
+        now = until;
+    }
+    void climbTo(int level) {
+        while (program.vars.szint < level) {
+            if (now > 3'600'000) throw std::runtime_error("the bot got stuck");
+            bot.step(level);
+            advanceVirtually(10);
+        }
+    }
+};
+
+}  // namespace
+
+void frameCost(Report& report) {
+    QtGame g;
+    g.climbTo(13);
+    // Play on until everything that can be on the field is there at once.
+    BoardForm& f = *g.program.boardIfLoaded();
+    auto onField = [&](const Line& l) {
+        return l.visible && l.X1 > 0 && l.X2 < f.jmezo.Width && l.Y1 > 0 && l.Y1 < f.jmezo.Height;
+    };
+    for (int k = 0; k < 100'000; ++k) {
+        if (onField(f.lov) && onField(f.lov2) && onField(f.lov3) && f.lov2.Y1 != f.lov3.Y1 &&
+            f.ellen[0].visible && f.ellen[0].Left < f.jmezo.Width - f.ellen[0].Width)
+            break;
+        g.bot.step(13);
+        g.advanceVirtually(10);
+    }
+    if (!(onField(f.lov) && onField(f.lov2) && onField(f.lov3)))
+        throw std::runtime_error("no moment with every shot in flight");
+    report.note("frame at level " + std::to_string(g.program.vars.szint) +
+                ": spacecraft, UFO, the player's shot and both UFO shots on the field");
+    g.host.syncViews();
+    QApplication::processEvents();
+
+    for (int dpr : {1, 2}) {
+        QImage image(g.board.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        QImage field(g.board.field()->size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        field.setDevicePixelRatio(dpr);
+        for (int k = 0; k < 20; ++k) g.board.render(&image);  // pictures scaled and cached
+        auto timeFrames = [](const std::function<void()>& draw) {
+            std::vector<double> ms;
+            for (int k = 0; k < 300; ++k) {
+                const auto t0 = Clock::now();
+                draw();
+                ms.push_back(msSince(t0));
+            }
+            return ms;
+        };
+        const auto whole = timeFrames([&] { g.board.render(&image); });
+        const auto fieldOnly = timeFrames([&] { g.board.field()->render(&field); });
+        const std::string x = std::to_string(dpr) + "x";
+        if (const char* keep = std::getenv("GOMBOCOK_BENCH_FRAME"))
+            image.save(QString::fromUtf8(keep) + QString::number(dpr) + ".png");
+        report.note("device pixel ratio " + x + ": whole window median " +
+                    Report::number(percentile(whole, 0.5), 3) + " ms, p99 " +
+                    Report::number(percentile(whole, 0.99), 3) + " ms; the field alone median " +
+                    Report::number(percentile(fieldOnly, 0.5), 3) + " ms");
+        report.figure("frame_ms_dpr" + std::to_string(dpr), percentile(whole, 0.5), 3, "ms",
+                      Goal::atMost(dpr == 1 ? 1 : 3));
+    }
+}
+
+namespace {
+
+// Watches the host's QTimers from outside: every timer event reaching them is timed, and a view
+// added to the host notes when the model re-armed a timer (the host re-arms before it syncs the
+// views), so each tick's lateness is measured against the moment its timer was started.
+class TimerProbe : public QObject, public View {
+public:
+    TimerProbe(QtGame& g) : g_(g) {}
+
+    struct Series {
+        std::string name;
+        int interval = 0;
+        int measured = 0;                       // the interval the samples were taken at
+        std::vector<double> periods, lateness;  // ms
+        Clock::time_point armed;
+        int ticksSinceArmed = 0;
+        bool anchored = false;  // a start or a tick the schedule is measured from
+        bool running = false;
+        std::uint64_t generation = 0;
+    };
+    std::vector<Series> series;
+    bool recording = false;
+
+    void bind() {
+        timers_ = g_.host.findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        bindings_ = g_.program.timers();
+        if (static_cast<std::size_t>(timers_.size()) != bindings_.size())
+            throw std::runtime_error("the host's timers do not match the program's");
+        series.resize(bindings_.size());
+        for (std::size_t k = 0; k < bindings_.size(); ++k) {
+            series[k].name = bindings_[k].name;
+            series[k].generation = bindings_[k].timer->generation();
+            series[k].running = bindings_[k].timer->interval() != 0;
+            series[k].interval = bindings_[k].timer->interval();
+        }
+    }
+    // After every event: a timer whose generation moved was started again just now.
+    void sync() override {
+        if (timers_.empty()) return;
+        const auto now = Clock::now();
+        for (std::size_t k = 0; k < bindings_.size(); ++k) {
+            const Timer& t = *bindings_[k].timer;
+            Series& s = series[k];
+            if (t.generation() == s.generation) continue;
+            s.generation = t.generation();
+            s.running = t.interval() != 0;
+            s.interval = t.interval();
+            s.armed = now;
+            s.ticksSinceArmed = 0;
+            s.anchored = true;
+            last_[k] = now;
+        }
+    }
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        if (e->type() != QEvent::Timer) return false;
+        const auto now = Clock::now();
+        for (std::size_t k = 0; k < bindings_.size(); ++k) {
+            if (timers_[k] != obj) continue;
+            Series& s = series[k];
+            // The QTimer must be the one the model's timer is mapped to.
+            if (s.running && timers_[k]->interval() != s.interval && timers_[k]->interval() != 0)
+                mismatch = true;
+            if (!s.running) break;
+            // Until recording starts every tick anchors the timer's schedule: those started
+            // before the probe have no known start.
+            if (!recording || !s.anchored) {
+                s.armed = now;
+                s.ticksSinceArmed = 0;
+                s.anchored = true;
+                last_[k] = now;
+                break;
+            }
+            ++s.ticksSinceArmed;
+            const auto expected = s.armed + std::chrono::milliseconds(
+                                                static_cast<long>(s.interval) * s.ticksSinceArmed);
+            s.lateness.push_back(std::chrono::duration<double, std::milli>(now - expected).count());
+            s.periods.push_back(std::chrono::duration<double, std::milli>(now - last_[k]).count());
+            s.measured = s.interval;
+            last_[k] = now;
+            break;
+        }
+        return false;
+    }
+    bool mismatch = false;
+
+private:
+    QtGame& g_;
+    QList<QTimer*> timers_;
+    std::vector<Program::TimerBinding> bindings_;
+    std::map<std::size_t, Clock::time_point> last_;
+};
+
+}  // namespace
+
+namespace {
+
+// Time this process's threads spent runnable but waiting for a CPU, from the scheduler.
+double runQueueWaitMs() {
+    double ns = 0;
+    std::error_code ec;
+    for (const auto& t : std::filesystem::directory_iterator("/proc/self/task", ec)) {
+        std::ifstream in(t.path() / "schedstat");
+        double run = 0, wait = 0;
+        if (in >> run >> wait) ns += wait;
+    }
+    return ns / 1e6;
+}
+
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string a, b, c;
+    in >> a >> b >> c;
+    return a + " " + b + " " + c;
+}
+
+}  // namespace
+
+// The same measures on bare QTimers with nothing else to do, for comparison: a periodic 10 ms
+// timer and one started again at each of its ticks, as the game restarts its shot timers.
+void bareTimers(Report& report, int seconds) {
+    for (bool restarted : {false, true}) {
+        QTimer t;
+        t.setTimerType(Qt::PreciseTimer);
+        std::vector<double> periods, lateness;
+        Clock::time_point armed = Clock::now(), last = armed;
+        int ticks = 0;
+        QObject::connect(&t, &QTimer::timeout, [&] {
+            const auto now = Clock::now();
+            ++ticks;
+            periods.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+            lateness.push_back(std::chrono::duration<double, std::milli>(now - armed).count() -
+                               10.0 * ticks);
+            last = now;
+            if (restarted) {
+                t.start(10);
+                armed = Clock::now();
+                last = armed;
+                ticks = 0;
+            }
+        });
+        t.start(10);
+        armed = last = Clock::now();
+        QTimer::singleShot(seconds * 1000, [] { QApplication::quit(); });
+        QApplication::exec();
+        double sum = 0;
+        for (double p : periods) sum += p;
+        const std::string name = restarted ? "bare_restarted" : "bare_periodic";
+        report.note(name + " QTimer (10 ms): " + std::to_string(periods.size()) +
+                    " ticks, mean period " + Report::number(sum / periods.size(), 3) +
+                    " ms, p99 lateness " + Report::number(percentile(lateness, 0.99), 2) + " ms");
+    }
+}
+
+void realTimers(Report& report, int seconds) {
+    bareTimers(report, 3);
+    double waited0Rec = 0;
+    QtGame g;
+    g.climbTo(13);
+    report.note("level " + std::to_string(g.program.vars.szint) +
+                " reached on the bench's virtual driver; the real event loop takes over");
+    TimerProbe probe(g);
+    g.host.addView(&probe);
+    probe.bind();
+    qApp->installEventFilter(&probe);
+
+    // The player: every 20 ms it keeps a reverse shot flying and dodges; a UFO that got past is
+    // sent round again by the wave cheat, so the level holds.
+    QObject playerOwner;
+    QTimer player(&playerOwner);
+    player.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&player, &QTimer::timeout, [&] {
+        BoardForm& f = *g.program.boardIfLoaded();
+        if (f.ellen[0].Left < f.urhajo.Left)
+            g.host.run([&] { g.program.boardRules()->keyDown(vk::Y); });
+        g.bot.step(13);
+    });
+    player.start(20);
+    const auto waited0 = runQueueWaitMs();
+    QTimer::singleShot(500, [&] { waited0Rec = runQueueWaitMs(); });
+    // Overdue timers from the virtual climb fire at once: let them settle before recording.
+    QTimer::singleShot(500, [&] { probe.recording = true; });
+    QTimer::singleShot(500 + seconds * 1000, [&] { QApplication::quit(); });
+    QApplication::exec();
+    qApp->removeEventFilter(&probe);
+    (void)waited0;
+    report.note("the bench's threads waited " + Report::number(runQueueWaitMs() - waited0Rec, 0) +
+                " ms in " + std::to_string(seconds) +
+                " s for a CPU (other processes on the machine), load " + loadAverage());
+    if (probe.mismatch) throw std::runtime_error("a QTimer's interval differs from its model's");
+    if (g.program.vars.szint != 13)
+        report.note("the level moved on to " + std::to_string(g.program.vars.szint));
+
+    for (const auto& s : probe.series) {
+        if (s.periods.size() < 3) continue;
+        double sum = 0;
+        for (double p : s.periods) sum += p;
+        const double mean = sum / s.periods.size();
+        const double off = 100.0 * (mean - s.measured) / s.measured;
+        report.note(s.name + " (" + std::to_string(s.measured) +
+                    " ms): " + std::to_string(s.periods.size()) + " ticks, mean period " +
+                    Report::number(mean, 3) + " ms, max lateness " +
+                    Report::number(*std::max_element(s.lateness.begin(), s.lateness.end()), 2) +
+                    " ms");
+        report.figure("timer_" + s.name + "_mean_off", std::fabs(off), 2, "%", Goal::atMost(1));
+        report.figure("timer_" + s.name + "_p99_late", percentile(s.lateness, 0.99), 2, "ms",
+                      Goal::atMost(2));
+    }
+}
+
+namespace {
+
+// A WAV file of a full-scale square wave, so the first sample that leaves the sink is loud.
+void writeTone(const std::string& path, int rate, int ms) {
+    const int n = rate * ms / 1000;
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    u32(36 + n * 2);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    out.write("data", 4);
+    u32(n * 2);
+    for (int k = 0; k < n; ++k) u16(static_cast<std::uint16_t>((k / 50) % 2 ? 20000 : -20000));
+}
+
+}  // namespace
+
+// The null sink's monitor is read by `parec` on a pipe; a thread notes when the first loud
+// samples arrive. The time from the play call to then is the latency, the monitor's own small
+// buffering included.
+void soundLatency(Report& report, const std::string& monitor, int plays) {
+    testing::TempProgramDir dir{""};
+    const std::string tone = dir.file("tone.wav");
+    writeTone(tone, 44100, 150);
+    SoundPlayer player;
+    if (!player.hasOutput()) throw std::runtime_error("no audio output");
+
+    int fds[2];
+    if (::pipe(fds) != 0) throw std::runtime_error("no pipe");
+    const pid_t parec = fork();
+    if (parec == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        close(fds[1]);
+        const std::string device = "--device=" + monitor;
+        execlp("parec", "parec", device.c_str(), "--raw", "--format=s16le", "--rate=44100",
+               "--channels=1", "--latency-msec=1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    FILE* pipe = fdopen(fds[0], "r");
+    std::atomic<bool> stop{false};
+    std::atomic<std::int64_t> loudAt{-1};  // ns on the steady clock
+    std::thread reader([&] {
+        std::int16_t buf[64];
+        while (!stop) {
+            const std::size_t n = fread(buf, 2, 64, pipe);
+            if (n == 0) break;
+            const auto now = Clock::now().time_since_epoch().count();
+            for (std::size_t k = 0; k < n; ++k)
+                if (std::abs(buf[k]) > 8000) {
+                    std::int64_t none = -1;
+                    loudAt.compare_exchange_strong(none, now);
+                    break;
+                }
+        }
+    });
+
+    // Stops the reader whatever happens below.
+    struct Stop {
+        std::atomic<bool>& stop;
+        pid_t parec;
+        std::thread& reader;
+        FILE* pipe;
+        ~Stop() {
+            stop = true;
+            kill(parec, SIGTERM);
+            reader.join();
+            fclose(pipe);
+            waitpid(parec, nullptr, 0);
+        }
+    } stopReader{stop, parec, reader, pipe};
+
+    auto waitEvents = [](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 1);
+    };
+    waitEvents(500);  // parec connected, the output running on silence
+    std::vector<double> latencies;
+    for (int k = 0; k < plays; ++k) {
+        loudAt = -1;
+        const auto t0 = Clock::now();
+        player.play(tone);
+        QElapsedTimer t;
+        t.start();
+        while (loudAt < 0 && t.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 1);
+        if (loudAt < 0) throw std::runtime_error("no sound reached the monitor");
+        latencies.push_back((loudAt - t0.time_since_epoch().count()) / 1e6);
+        waitEvents(300 + k * 7);  // the tone ends; the next play falls at another phase
+    }
+    std::string all;
+    for (double l : latencies) all += " " + Report::number(l, 1);
+    report.note("sound latencies, ms, in order:" + all);
+    report.note("sound: " + std::to_string(plays) + " plays, min " +
+                Report::number(*std::min_element(latencies.begin(), latencies.end()), 1) +
+                " ms, max " +
+                Report::number(*std::max_element(latencies.begin(), latencies.end()), 1) + " ms");
+    report.figure("sound_latency_median", percentile(latencies, 0.5), 1, "ms", Goal::atMost(40));
+}
+
+}  // namespace gombocok::bench
