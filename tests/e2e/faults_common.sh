@@ -73,11 +73,11 @@ wait_window() {
     return 1
 }
 
-# Title screen (kept $1 seconds, default none), a click on its picture, the game window; sets
-# `board` to its id.
+# The title screen (kept $1 seconds, default 1: a click at once may come before it takes
+# input), a click on its picture, the game window; sets `board` to its id.
 to_board() {
     title=$(wait_window "") || fail "no window appeared"
-    sleep "${1:-0}"
+    sleep "${1:-1}"
     eval "$(xdotool getwindowgeometry --shell "$title")"
     xdotool mousemove --window "$title" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
     board=$(wait_window "Gomb") || fail "the game window did not appear"
