@@ -32,19 +32,16 @@ mkdir -p "$prog"
 cp "$bindir"/gombocok "$bindir"/*.gif "$bindir"/*.jpg "$bindir"/*.cur "$bindir"/*.wav "$prog"/
 printf 'magyar\n111\n2\n200\n2\n' >"$prog/settings.txt"
 
-display=80
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# The server picks a free display itself, so parallel runs never share one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xpid=$!
-export DISPLAY=":$display"
 i=0
-until xdpyinfo >/dev/null 2>&1; do
+until [ -s "$work/display" ]; do
     i=$((i + 1))
     [ "$i" -le 100 ] || fail "Xvfb did not start"
     sleep 0.1
 done
+export DISPLAY=":$(cat "$work/display")"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wmpid=$!
 sleep 0.5
@@ -89,7 +86,10 @@ play_a_little() {
     sleep 0.3
     xdotool key --delay 50 Up space Down space Down space Up Up space
     sleep 1
-    kill -0 "$gpid" 2>/dev/null || fail "the program died during play"
+    if ! kill -0 "$gpid" 2>/dev/null; then
+        wait_exit
+        fail "the program ended during play with exit code $status"
+    fi
 }
 
 # Closes the game window by its frame and waits for the program's end (not in a subshell: the

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 
 #include "game/board.h"
@@ -22,6 +23,28 @@ QColor labelColour(const Label& l, bool onField) {
 }
 
 constexpr int kStrokeWidth = 2;
+
+// The pixels a stroke covers, as paintEvent draws it.
+QRect strokeArea(const FieldScene::Stroke& st) {
+    const QLine& l = st.line;
+    if (l.y1() == l.y2())
+        return QRect(std::min(l.x1(), l.x2()), l.y1() - kStrokeWidth / 2, std::abs(l.dx()) + 1,
+                     kStrokeWidth);
+    return QRect(l.p1(), l.p2())
+        .normalized()
+        .adjusted(-kStrokeWidth, -kStrokeWidth, kStrokeWidth, kStrokeWidth);
+}
+
+// Where two scenes differ: the places of what went, came or moved. A shot's step repaints two
+// small strokes instead of the whole field (and sends only those to the display server).
+template <class Item, class Area>
+void addChanges(QRegion& dirty, const std::vector<Item>& from, const std::vector<Item>& to,
+                Area area) {
+    for (const Item& a : from)
+        if (std::find(to.begin(), to.end(), a) == to.end()) dirty += area(a);
+    for (const Item& b : to)
+        if (std::find(from.begin(), from.end(), b) == from.end()) dirty += area(b);
+}
 
 }  // namespace
 
@@ -59,8 +82,12 @@ BoardField::BoardField(QtHost& host, QWidget* parent) : QWidget(parent), host_(h
 
 void BoardField::setScene(FieldScene scene) {
     if (scene == scene_) return;
+    QRegion dirty;
+    addChanges(dirty, scene_.pictures, scene.pictures,
+               [](const FieldScene::Picture& p) { return p.box; });
+    addChanges(dirty, scene_.strokes, scene.strokes, strokeArea);
     scene_ = std::move(scene);
-    update();
+    update(dirty);
 }
 
 void BoardField::paintEvent(QPaintEvent*) {
@@ -70,7 +97,8 @@ void BoardField::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(rect(), Qt::black);
     for (const auto& pic : scene_.pictures) {
-        const QPixmap& pm = pic.blackIsClear ? clearedBlack(pic.picture) : host_.pixmap(pic.picture);
+        const QPixmap& pm =
+            pic.blackIsClear ? clearedBlack(pic.picture) : host_.pixmap(pic.picture);
         if (pm.isNull()) continue;
         const int w = std::min(pic.box.width(), pm.width());
         const int h = std::min(pic.box.height(), pm.height());
@@ -79,9 +107,7 @@ void BoardField::paintEvent(QPaintEvent*) {
     for (const auto& st : scene_.strokes) {
         const QLine& l = st.line;
         if (l.y1() == l.y2()) {
-            const int x = std::min(l.x1(), l.x2());
-            p.fillRect(QRect(x, l.y1() - kStrokeWidth / 2, std::abs(l.dx()) + 1, kStrokeWidth),
-                       qcolor(st.color));
+            p.fillRect(strokeArea(st), qcolor(st.color));
         } else {
             p.setPen(QPen(qcolor(st.color), kStrokeWidth));
             p.drawLine(l);
@@ -170,7 +196,7 @@ BoardWindow::BoardWindow(QtHost& host)
         l->setObjectName(QString::fromLatin1(name));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
-        labels_.push_back({l, control, onField});
+        labels_.push_back({l, control, onField, {}, {}, {}, {}});
     };
     for (auto [name, control] : panelLabels) makeLabel(name, control, panel_, false);
     makeLabel("uzenet", &BoardForm::uzenet, field_, true);
@@ -225,7 +251,7 @@ void BoardWindow::sync() {
     if (panel_->isVisibleTo(this) != f.Frame1.visible) panel_->setVisible(f.Frame1.visible);
     panel_->setShapes({f.Shape1, f.Shape2, f.allapot, f.municio});
 
-    for (const LabelView& lv : labels_) {
+    for (LabelView& lv : labels_) {
         const Label& l = f.*lv.control;
         QLabel* w = lv.widget;
         const QString text = QString::fromStdString(l.caption);
@@ -234,10 +260,19 @@ void BoardWindow::sync() {
         if (w->font() != font) w->setFont(font);
         // Our font runs wider than the one the layout was drawn for: a caption that does not
         // fit its box may spill to the right (labels are transparent) rather than be cut off.
-        QRect box = pxRect(l);
-        const int needed = w->fontMetrics().horizontalAdvance(text) + 2;
-        if (needed > box.width() && !(w->alignment() & Qt::AlignHCenter))
-            box.setWidth(std::min(needed, w->parentWidget()->width() - box.x()));
+        // Measuring text costs more than the rest of a sync: only a changed label is measured.
+        const QRect design = pxRect(l);
+        if (text != lv.measuredText || font != lv.measuredFont || design != lv.design) {
+            QRect box = design;
+            const int needed = w->fontMetrics().horizontalAdvance(text) + 2;
+            if (needed > box.width() && !(w->alignment() & Qt::AlignHCenter))
+                box.setWidth(std::min(needed, w->parentWidget()->width() - box.x()));
+            lv.measuredText = text;
+            lv.measuredFont = font;
+            lv.design = design;
+            lv.box = box;
+        }
+        const QRect& box = lv.box;
         if (w->geometry() != box) w->setGeometry(box);
         const QColor colour = labelColour(l, lv.onField);
         if (w->palette().color(QPalette::WindowText) != colour) {

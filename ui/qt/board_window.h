@@ -2,6 +2,7 @@
 // model; every text is a real QLabel or QPushButton so assistive technology can read it.
 #pragma once
 
+#include <QFont>
 #include <QFrame>
 #include <QWidget>
 #include <array>
@@ -97,6 +98,10 @@ private:
         QLabel* widget;
         Label BoardForm::*control;
         bool onField;
+        // The caption, font and design box last measured, and the box they gave.
+        QString measuredText;
+        QFont measuredFont;
+        QRect design, box;
     };
     struct ButtonView {
         QPushButton* widget;
