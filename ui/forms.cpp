@@ -63,6 +63,7 @@ BoardForm::BoardForm()
     Frame1 = placed<Frame>(8160, 50, 2100, 3855);
     szazalek = label(360, 520, 1455, 255, "100%", 8.25, true);
     mundb = label(360, 1120, 1455, 255, "200", 8.25, true);
+    mundb.foreColor = {255, 255, 255};  // readable on the dark blue ammunition bar
     municio = bar(360, 1088, 1440, 255, {0, 0, 192});
     Label1 = label(240, 240, 1575, 255, "Űrhajó állapota:");
     Label2 = label(120, 1560, 975, 255, "Ufók száma:");

@@ -8,31 +8,11 @@
 #include <cmath>
 
 #include "game/board.h"
+#include "ui/qt/qt_convert.h"
 #include "ui/qt/qt_host.h"
 
 namespace gombocok {
 namespace {
-
-int px(float twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-template <class C>
-QRect pixelRect(const C& c) {
-    return QRect(px(c.Left), px(c.Top), px(c.Width), px(c.Height));
-}
-
-QColor qcolor(Rgb c) {
-    return QColor(c.r, c.g, c.b);
-}
-
-QFont fontOf(const Font& f) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    // The layout is fixed in pixels, so the text is sized in pixels too (points at 96 dpi).
-    font.setPixelSize(static_cast<int>(std::lround(f.points * 96.0 / 72.0)));
-    font.setBold(f.bold);
-    return font;
-}
 
 // Labels on the field are drawn in the model's colour unless that is the default black, which
 // could not be read on the dark field.
@@ -56,13 +36,14 @@ int virtualKey(int qtKey) {
 
 FieldScene FieldScene::of(const BoardForm& f) {
     FieldScene s;
-    auto add = [&s](const Sprite& sp) {
-        if (sp.visible && !sp.picture.empty()) s.pictures.push_back({sp.picture, pixelRect(sp)});
+    auto add = [&s](const Sprite& sp, bool blackIsClear = false) {
+        if (sp.visible && !sp.picture.empty())
+            s.pictures.push_back({sp.picture, pxRect(sp), blackIsClear});
     };
     add(f.jhatter);
-    add(f.urhajo);
+    add(f.urhajo, true);
     for (int k = 0; k < f.ellen.capacity(); ++k)
-        if (f.ellen.exists(k)) add(f.ellen[k]);
+        if (f.ellen.exists(k)) add(f.ellen[k], true);
     add(f.uzabra);
     for (const Line* l : {&f.lov, &f.lov2, &f.lov3})
         if (l->visible)
@@ -89,7 +70,7 @@ void BoardField::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(rect(), Qt::black);
     for (const auto& pic : scene_.pictures) {
-        const QPixmap& pm = host_.pixmap(pic.picture);
+        const QPixmap& pm = pic.blackIsClear ? clearedBlack(pic.picture) : host_.pixmap(pic.picture);
         if (pm.isNull()) continue;
         const int w = std::min(pic.box.width(), pm.width());
         const int h = std::min(pic.box.height(), pm.height());
@@ -106,6 +87,24 @@ void BoardField::paintEvent(QPaintEvent*) {
             p.drawLine(l);
         }
     }
+}
+
+const QPixmap& BoardField::clearedBlack(const std::string& picture) {
+    // Pictures are replaced by path (a level's UFO, the chosen spacecraft), never changed in place,
+    // so one cleared copy per path stays right.
+    auto it = clearedBlack_.find(picture);
+    if (it != clearedBlack_.end()) return it->second;
+    QImage img = host_.pixmap(picture).toImage().convertToFormat(QImage::Format_ARGB32);
+    // JPEG leaves a little noise in the black, hence a small tolerance rather than exact black.
+    constexpr int kNearBlack = 24;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qRed(row[x]) <= kNearBlack && qGreen(row[x]) <= kNearBlack &&
+                qBlue(row[x]) <= kNearBlack)
+                row[x] = qRgba(0, 0, 0, 0);
+    }
+    return clearedBlack_.emplace(picture, QPixmap::fromImage(img)).first->second;
 }
 
 void BoardField::keyPressEvent(QKeyEvent* e) {
@@ -129,7 +128,7 @@ void StatusPanel::setShapes(const std::array<gombocok::Shape, 4>& shapes) {
     bool same = true;
     for (std::size_t k = 0; k < shapes.size(); ++k) {
         const gombocok::Shape &a = shapes[k], &b = shapes_[k];
-        same = same && pixelRect(a) == pixelRect(b) && a.fill == b.fill && a.visible == b.visible;
+        same = same && pxRect(a) == pxRect(b) && a.fill == b.fill && a.visible == b.visible;
     }
     shapes_ = shapes;
     if (!same) update();
@@ -140,7 +139,7 @@ void StatusPanel::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     for (const gombocok::Shape& s : shapes_) {
         if (!s.visible || !s.filled) continue;
-        p.fillRect(pixelRect(s), qcolor(s.fill));
+        p.fillRect(pxRect(s), qcolor(s.fill));
     }
 }
 
@@ -209,7 +208,7 @@ void BoardWindow::sync() {
     if (!form) {
         if (isVisible()) hide();
         focusApplied_ = nullptr;
-        placedLeft_ = placedTop_ = -1;
+        placement_.forget();
         return;
     }
     const BoardForm& f = *form;
@@ -217,16 +216,12 @@ void BoardWindow::sync() {
     if (windowTitle() != title) setWindowTitle(title);
     const QSize client(px(f.window.Width), px(f.window.Height));
     if (size() != client) setFixedSize(client);
-    if (f.window.Left != placedLeft_ || f.window.Top != placedTop_) {
-        placedLeft_ = f.window.Left;
-        placedTop_ = f.window.Top;
-        move(px(f.window.Left), px(f.window.Top));
-    }
+    placement_.apply(*this, f.window);
 
-    field_->setGeometry(pixelRect(f.jmezo));
+    field_->setGeometry(pxRect(f.jmezo));
     field_->setScene(FieldScene::of(f));
     if (field_->isVisibleTo(this) != f.jmezo.visible) field_->setVisible(f.jmezo.visible);
-    panel_->setGeometry(pixelRect(f.Frame1));
+    panel_->setGeometry(pxRect(f.Frame1));
     if (panel_->isVisibleTo(this) != f.Frame1.visible) panel_->setVisible(f.Frame1.visible);
     panel_->setShapes({f.Shape1, f.Shape2, f.allapot, f.municio});
 
@@ -235,11 +230,11 @@ void BoardWindow::sync() {
         QLabel* w = lv.widget;
         const QString text = QString::fromStdString(l.caption);
         if (w->text() != text) w->setText(text);
-        const QFont font = fontOf(l.font);
+        const QFont font = controlFont(l.font);
         if (w->font() != font) w->setFont(font);
         // Our font runs wider than the one the layout was drawn for: a caption that does not
         // fit its box may spill to the right (labels are transparent) rather than be cut off.
-        QRect box = pixelRect(l);
+        QRect box = pxRect(l);
         const int needed = w->fontMetrics().horizontalAdvance(text) + 2;
         if (needed > box.width() && !(w->alignment() & Qt::AlignHCenter))
             box.setWidth(std::min(needed, w->parentWidget()->width() - box.x()));
@@ -257,8 +252,8 @@ void BoardWindow::sync() {
         QPushButton* w = bv.widget;
         const QString text = QString::fromStdString(b.caption);
         if (w->text() != text) w->setText(text);
-        if (w->geometry() != pixelRect(b)) w->setGeometry(pixelRect(b));
-        const QFont font = fontOf(Font{});
+        if (w->geometry() != pxRect(b)) w->setGeometry(pxRect(b));
+        const QFont font = controlFont(Font{});
         if (w->font() != font) w->setFont(font);
         if (w->isEnabled() != b.enabled) w->setEnabled(b.enabled);
         if (w->isVisibleTo(this) != b.visible) w->setVisible(b.visible);

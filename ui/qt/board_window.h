@@ -5,10 +5,12 @@
 #include <QFrame>
 #include <QWidget>
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "ui/forms.h"
+#include "ui/qt/qt_convert.h"
 #include "ui/qt/view.h"
 
 class QLabel;
@@ -25,6 +27,9 @@ struct FieldScene {
     struct Picture {
         std::string picture;
         QRect box;  // pixels within the field; the picture is clipped to it
+        // The spacecraft and UFO pictures are drawn on black: the field leaves their black
+        // out, so they fly over the background instead of in black boxes.
+        bool blackIsClear = false;
         friend bool operator==(const Picture&, const Picture&) = default;
     };
     struct Stroke {
@@ -54,8 +59,11 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    const QPixmap& clearedBlack(const std::string& picture);
+
     QtHost& host_;
     FieldScene scene_;
+    std::map<std::string, QPixmap> clearedBlack_;
 };
 
 // The status panel `Frame1`: the grey troughs and the two bars are painted, its labels are
@@ -102,7 +110,7 @@ private:
     StatusPanel* panel_;
     std::vector<LabelView> labels_;
     std::vector<ButtonView> buttons_;
-    float placedLeft_ = -1, placedTop_ = -1;
+    WindowPlacement placement_;
     const void* focusApplied_ = nullptr;
 };
 

@@ -86,30 +86,6 @@ class TabPane : public QWidget {
 
 namespace {
 
-int px(float twips) {
-    return qRound(twips / kTwipsPerPixel);
-}
-
-QRect pxRect(float left, float top, float width, float height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-template <class Control>
-QRect pxRect(const Control& c) {
-    return pxRect(c.Left, c.Top, c.Width, c.Height);
-}
-
-QFont controlFont(const Font& f) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(f.points);
-    font.setBold(f.bold);
-    return font;
-}
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 // Text controls keep their design rectangle unless their text needs more room: then they grow to
 // the right (no further than the container's edge) and about their vertical centre, so a longer
 // translation or a wider font is never clipped.
@@ -145,10 +121,11 @@ void mirrorText(W* w, const std::string& caption) {
 AmmoEdit::AmmoEdit(QWidget* parent) : QLineEdit(parent) {}
 
 bool AmmoEdit::event(QEvent* e) {
-    // Every key goes to the rules first, Tab included (it would otherwise move the focus before
-    // keyPressEvent sees it).
+    // Every key goes to the rules first, except Tab and Shift+Tab: they move the focus to the
+    // next control, as in any dialog, and never reach the box as a key.
     if (e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return QLineEdit::event(e);
         if (keyDown && !keyDown(virtualKey(*key))) {
             e->accept();
             return true;
@@ -169,9 +146,6 @@ int AmmoEdit::virtualKey(const QKeyEvent& event) {
     switch (key) {
         case Qt::Key_Backspace:
             return 8;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return 9;
         case Qt::Key_Clear:
             return 12;
         case Qt::Key_Return:
@@ -391,24 +365,11 @@ void OpciokDialog::closeEvent(QCloseEvent* event) {
     if (form_) host_.run([this] { host_.program().unload(WindowId::opciok); });
 }
 
-void OpciokDialog::placeOnScreen(const Window& w) {
-    if (placed_ && w.Left == placedLeft_ && w.Top == placedTop_) return;
-    placedLeft_ = w.Left;
-    placedTop_ = w.Top;
-    placed_ = true;
-    if (w.Left == 0 && w.Top == 0) {
-        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-        if (s) move(s->availableGeometry().center() - rect().center());
-    } else {
-        move(px(w.Left), px(w.Top));
-    }
-}
-
 void OpciokDialog::sync() {
     OpciokForm* f = host_.program().opciokIfLoaded();
     if (f != form_) {
         form_ = f;
-        placed_ = false;
+        placement_.forget();
     }
     // A hidden dialog is brought up to date when it is shown; the game's timers sync every view
     // up to a hundred times a second.
@@ -531,7 +492,7 @@ void OpciokDialog::sync() {
     mehet_->setEnabled(f->mehet.enabled);
     mehet_->setVisible(f->mehet.visible);
 
-    placeOnScreen(f->window);
+    placement_.apply(*this, f->window);
     if (!isVisible()) show();
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "ui/forms.h"
+#include "ui/qt/qt_convert.h"
 #include "ui/qt/view.h"
 
 class QCheckBox;
@@ -70,12 +71,10 @@ class OpciokDialog : public QWidget, public View {
   private:
     bool mloszerKeyDown(int virtualKey);
     void mloszerEdited(const QString& text);
-    void placeOnScreen(const Window& w);
 
     QtHost& host_;
     OpciokForm* form_ = nullptr;  // the loaded form this view mirrors, nullptr while unloaded
-    bool placed_ = false;         // placed on the screen since the form was loaded
-    float placedLeft_ = 0, placedTop_ = 0;
+    WindowPlacement placement_;  // placed on the screen since the form was loaded
 
     QTabBar* fules_;
     TabPane* pane_;

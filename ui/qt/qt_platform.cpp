@@ -106,7 +106,11 @@ MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& tit
         QString::fromStdString(title), body,
         buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         QApplication::activeWindow());
-    if (host_) host_->holdTimers();
+    if (host_) {
+        host_->holdTimers();
+        // The player sees the state that led to the question (an empty bar, "0%") while answering.
+        host_->syncViews();
+    }
     const int answer = box.exec();
     if (host_) host_->resumeTimers();
     if (buttons == MsgButtons::ok) return MsgAnswer::ok;

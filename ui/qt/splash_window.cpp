@@ -17,18 +17,6 @@ namespace {
 
 constexpr int kBorder = 2;  // the sunken border around the title picture, pixels
 
-int px(float twips) {
-    return qRound(twips / kTwipsPerPixel);
-}
-
-QRect pxRect(float left, float top, float width, float height) {
-    return {px(left), px(top), px(width), px(height)};
-}
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 }  // namespace
 
 QImage composeTitle(QtHost& host, const std::string& picture, const std::vector<Blit>& drawing) {
@@ -96,24 +84,11 @@ QWidget* SplashWindow::picture() const {
     return hkep_;
 }
 
-void SplashWindow::placeOnScreen(const Window& w) {
-    if (placed_ && w.Left == placedLeft_ && w.Top == placedTop_) return;
-    placedLeft_ = w.Left;
-    placedTop_ = w.Top;
-    placed_ = true;
-    if (w.Left == 0 && w.Top == 0) {
-        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-        if (s) move(s->availableGeometry().center() - rect().center());
-    } else {
-        move(px(w.Left), px(w.Top));
-    }
-}
-
 void SplashWindow::sync() {
     SplashForm* f = host_.program().splashIfLoaded();
     if (f != form_) {
         form_ = f;
-        placed_ = false;
+        placement_.forget();
     }
     // Hidden for good after the title: nothing to mirror while the game's timers run.
     if (!f || !f->window.visible) {
@@ -141,11 +116,9 @@ void SplashWindow::sync() {
     const std::pair<QLabel*, const Label*> labels[] = {{cim_, &f->cim}, {szerzo_, &f->szerzo}};
     for (auto [w, l] : labels) {
         if (w->text() != qs(l->caption)) w->setText(qs(l->caption));
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSizeF(l->font.points);
-        font.setBold(l->font.bold);
+        const QFont font = controlFont(l->font);
         if (w->font() != font) w->setFont(font);
-        const QColor color(l->foreColor.r, l->foreColor.g, l->foreColor.b);
+        const QColor color = qcolor(l->foreColor);
         if (w->palette().color(QPalette::WindowText) != color) {
             QPalette pal = w->palette();
             pal.setColor(QPalette::WindowText, color);
@@ -159,7 +132,7 @@ void SplashWindow::sync() {
         w->setVisible(l->visible);
     }
 
-    placeOnScreen(f->window);
+    placement_.apply(*this, f->window);
     if (!isVisible()) show();
 }
 

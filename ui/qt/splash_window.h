@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/forms.h"
+#include "ui/qt/qt_convert.h"
 #include "ui/qt/view.h"
 
 class QLabel;
@@ -29,12 +30,10 @@ class SplashWindow : public QWidget, public View {
     QLabel* credit() const { return szerzo_; }
 
   private:
-    void placeOnScreen(const Window& w);
 
     QtHost& host_;
     SplashForm* form_ = nullptr;
-    bool placed_ = false;
-    float placedLeft_ = 0, placedTop_ = 0;
+    WindowPlacement placement_;
 
     TitlePicture* hkep_;
     QLabel* cim_;

@@ -1,0 +1,43 @@
+// Small conversions shared by the Qt windows: twips to pixels, the model's strings, colours and
+// fonts to Qt's, and placing a top-level window where its form says.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <string>
+
+#include "ui/controls.h"
+
+class QWidget;
+
+namespace gombocok {
+
+// Whole pixels, rounded to the nearest: the designs are laid out on the 15-twip pixel grid.
+int px(float twips);
+QRect pxRect(float left, float top, float width, float height);
+template <class Control>
+QRect pxRect(const Control& c) {
+    return pxRect(c.Left, c.Top, c.Width, c.Height);
+}
+
+inline QString qs(const std::string& s) { return QString::fromStdString(s); }
+inline QColor qcolor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// DejaVu Sans (it has ő and ű), sized in pixels like the layout: points at 96 dots per inch.
+QFont controlFont(const Font& f);
+
+// Puts a top-level window where its form says, or centred on the screen while the form leaves
+// it at 0, 0; moves it again only when the form's position changes.
+class WindowPlacement {
+public:
+    void forget() { placed_ = false; }
+    void apply(QWidget& window, const Window& form);
+
+private:
+    bool placed_ = false;
+    float left_ = 0, top_ = 0;
+};
+
+}  // namespace gombocok
