@@ -64,7 +64,7 @@ e2e_start_x() {
     i=0
     until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
         i=$((i + 1))
-        [ "$i" -le 50 ] || break
+        [ "$i" -le 100 ] || fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
         sleep 0.1
     done
 }
