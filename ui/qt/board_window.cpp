@@ -21,7 +21,7 @@ QColor labelColour(const Label& l, bool onField) {
     return qcolor(l.foreColor);
 }
 
-constexpr int kStrokeWidth = 2;
+constexpr int kStrokeWidth = 3;  // thick enough to see a shot coming
 
 }  // namespace
 
