@@ -7,121 +7,48 @@
 #
 # usage: smoke.sh <program directory> <screenshot file>
 set -eu
+E2E_NAME="e2e smoke"
+. "$(dirname "$0")/lib.sh"
 
 bindir=$1
 screenshot=$2
+work=$e2e_work/prog
 
-work=$(mktemp -d)
-xpid=
-wmpid=
-gpid=
-cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
-    [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null || true
-    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
+e2e_copy_program "$bindir" "$work" settings
+e2e_start_x
+e2e_run "$work" "$e2e_work/gombocok.log"
 
-fail() {
-    echo "e2e smoke: $*" >&2
-    exit 1
-}
-
-# The program and its run-time files only, so the copy is what an installed program sees.
-cp "$bindir"/gombocok "$bindir"/*.gif "$bindir"/*.jpg "$bindir"/*.cur "$bindir"/*.wav \
-    "$bindir"/settings.txt "$work"/
-
-display=90
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xpid=$!
-export DISPLAY=":$display"
-i=0
-until xdpyinfo >/dev/null 2>&1; do
-    i=$((i + 1))
-    [ "$i" -le 100 ] || fail "Xvfb did not start"
-    sleep 0.1
-done
-# A window manager gives the game window its frame, so it can be closed the way a player does.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wmpid=$!
-sleep 0.5
-
-# Waits up to 15 s for a visible window of the program whose name matches $1 (a grep pattern;
-# empty: any); prints its id.
-wait_window() {
-    n=0
-    while [ "$n" -lt 150 ]; do
-        for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
-            if [ -z "$1" ] || xdotool getwindowname "$w" 2>/dev/null | grep -q "$1"; then
-                echo "$w"
-                return 0
-            fi
-        done
-        kill -0 "$gpid" 2>/dev/null || return 1
-        n=$((n + 1))
-        sleep 0.1
-    done
-    return 1
-}
-
-cd "$work"
-PULSE_SERVER=unix:/nonexistent ./gombocok >"$work/gombocok.log" 2>&1 &
-gpid=$!
-
-title=$(wait_window "") || fail "no window appeared; program output: $(cat "$work/gombocok.log")"
-echo "e2e smoke: first window $(xdotool getwindowname "$title")"
+title=$(wait_window "") || fail "no window appeared; program output: $(cat "$e2e_work/gombocok.log")"
+note "first window $(xdotool getwindowname "$title")"
 # A click on the title picture moves on to the game window at once.
 eval "$(xdotool getwindowgeometry --shell "$title")"
-xdotool mousemove --window "$title" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
 board=$(wait_window "Gomb") || fail "the game window did not appear"
-echo "e2e smoke: game window $(xdotool getwindowname "$board")"
+note "game window $(xdotool getwindowname "$board")"
 
 # Start, then a few keys for the spacecraft (the Start button hands it the keyboard).
-# Start sits at (8580, 4080) twips, 1215 by 375, in the client area.
-xdotool mousemove --window "$board" $((572 + 40)) $((272 + 12)) click 1
+click_at "$board" "$START_X" "$START_Y"
 sleep 0.5
 xdotool key --delay 60 Up Up space Down space
 sleep 1.5
-mkdir -p "$(dirname "$screenshot")"
-import -window root "$screenshot"
-kill -0 "$gpid" 2>/dev/null || fail "the program died during play: $(cat "$work/gombocok.log")"
+screenshot "$screenshot"
+kill -0 "$gpid" 2>/dev/null || fail "the program died during play: $(cat "$e2e_work/gombocok.log")"
 
 # The frame's close box: the program ends through its own end and saves the settings.
-xdotool windowactivate --sync "$board" 2>/dev/null || true
+focus_window "$board"
 xdotool key alt+F4
-n=0
-while kill -0 "$gpid" 2>/dev/null; do
-    n=$((n + 1))
-    [ "$n" -le 100 ] || fail "the program did not end after its window was closed"
-    sleep 0.1
-done
-status=0
-wait "$gpid" || status=$?
-gpid=
-[ "$status" -eq 0 ] || fail "exit code $status; output: $(cat "$work/gombocok.log")"
+wait_exit 10 || fail "the program did not end after its window was closed"
+[ "$status" -eq 0 ] || fail "exit code $status; output: $(cat "$e2e_work/gombocok.log")"
 [ -s "$work/settings.txt" ] || fail "settings.txt is gone"
-echo "e2e smoke: ended with exit code 0; screenshot $screenshot"
+note "ended with exit code 0; screenshot $screenshot"
 
 # A picture file that cannot be loaded: named on stderr and in a box, then exit code 1.
 rm "$work/handk.cur"
-PULSE_SERVER=unix:/nonexistent ./gombocok >"$work/missing.log" 2>&1 &
-gpid=$!
-box=$(wait_window "") || fail "no error box for the missing cursor file: $(cat "$work/missing.log")"
-xdotool windowactivate --sync "$box" 2>/dev/null || true
+e2e_run "$work" "$e2e_work/missing.log"
+box=$(wait_window "") || fail "no error box for the missing cursor file: $(cat "$e2e_work/missing.log")"
+focus_window "$box"
 xdotool key Return
-n=0
-while kill -0 "$gpid" 2>/dev/null; do
-    n=$((n + 1))
-    [ "$n" -le 100 ] || fail "the program did not end after the error box"
-    sleep 0.1
-done
-status=0
-wait "$gpid" || status=$?
-gpid=
+wait_exit 10 || fail "the program did not end after the error box"
 [ "$status" -eq 1 ] || fail "exit code $status after a missing picture, expected 1"
-grep -q "handk.cur" "$work/missing.log" || fail "stderr does not name the missing file"
-echo "e2e smoke: missing handk.cur reported, exit code 1"
+grep -q "handk.cur" "$e2e_work/missing.log" || fail "stderr does not name the missing file"
+note "missing handk.cur reported, exit code 1"

@@ -22,7 +22,7 @@ QColor labelColour(const Label& l, bool onField) {
     return qcolor(l.foreColor);
 }
 
-constexpr int kStrokeWidth = 2;
+constexpr int kStrokeWidth = 3;  // thick enough to see a shot coming
 
 // The pixels a stroke covers, as paintEvent draws it.
 QRect strokeArea(const FieldScene::Stroke& st) {

@@ -1,0 +1,175 @@
+# Shared helpers for the end-to-end tests of the real program: a private X server with a window
+# manager, a copy of the program directory, windows found by the program's pid, screenshots.
+# Source it from a POSIX shell script after `set -eu`; set E2E_NAME first (used in messages).
+#
+# State it keeps in shell variables: e2e_work (temporary directory, removed at exit), e2e_xpid,
+# e2e_wmpid, gpid (the program under test), DISPLAY (exported).
+
+E2E_NAME=${E2E_NAME:-e2e}
+e2e_work=$(mktemp -d)
+e2e_xpid=
+e2e_wmpid=
+gpid=
+
+e2e_cleanup() {
+    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
+    [ -n "$e2e_wmpid" ] && kill "$e2e_wmpid" 2>/dev/null || true
+    [ -n "$e2e_xpid" ] && kill "$e2e_xpid" 2>/dev/null || true
+    rm -rf "$e2e_work"
+}
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+    echo "$E2E_NAME: FAIL: $*" >&2
+    exit 1
+}
+
+note() {
+    echo "$E2E_NAME: $*"
+}
+
+# Copies the program and its run-time files (not the tests) from $1 into the directory $2, so
+# the copy is what an installed program sees. settings.txt is copied only when $3 is "settings".
+e2e_copy_program() {
+    mkdir -p "$2"
+    cp "$1"/gombocok "$1"/*.gif "$1"/*.jpg "$1"/*.cur "$1"/*.wav "$2"/
+    if [ "${3:-}" = settings ]; then cp "$1"/settings.txt "$2"/; fi
+}
+
+# Starts a private Xvfb on a display it chooses itself (so tests can run side by side) and
+# openbox on it, which gives windows their frames and lets xdotool activate them.
+e2e_start_x() {
+    rm -f "$e2e_work/display"
+    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$e2e_work/display" \
+        >"$e2e_work/xvfb.log" 2>&1 &
+    e2e_xpid=$!
+    i=0
+    # The number is complete once its line is: wait for the newline, not the first digit.
+    until [ "$(wc -l <"$e2e_work/display" 2>/dev/null || echo 0)" -ge 1 ]; do
+        i=$((i + 1))
+        [ "$i" -le 100 ] || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
+        kill -0 "$e2e_xpid" 2>/dev/null || fail "Xvfb died: $(cat "$e2e_work/xvfb.log")"
+        sleep 0.1
+    done
+    DISPLAY=":$(head -n 1 "$e2e_work/display")"
+    export DISPLAY
+    i=0
+    until xdpyinfo >/dev/null 2>&1; do
+        i=$((i + 1))
+        [ "$i" -le 100 ] || fail "display $DISPLAY does not answer"
+        sleep 0.1
+    done
+    # On a loaded machine openbox now and then gives up on a display that has only just come
+    # up; a second or third start settles it.
+    tries=0
+    while :; do
+        openbox --sm-disable >"$e2e_work/openbox.log" 2>&1 &
+        e2e_wmpid=$!
+        i=0
+        until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+            kill -0 "$e2e_wmpid" 2>/dev/null || break
+            i=$((i + 1))
+            [ "$i" -le 100 ] || break
+            sleep 0.1
+        done
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        kill "$e2e_wmpid" 2>/dev/null || true
+        tries=$((tries + 1))
+        [ "$tries" -lt 3 ] || fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
+        sleep 0.5
+    done
+}
+
+# Starts the program in directory $1 with stdout and stderr to $2; no audio device.
+e2e_run() {
+    (cd "$1" && PULSE_SERVER=unix:/nonexistent exec ./gombocok) >"$2" 2>&1 &
+    gpid=$!
+}
+
+# Waits up to $2 seconds (default 15) for a visible window of the program whose name matches
+# the grep pattern $1 (empty: any); prints its id. Fails when the program has ended.
+wait_window() {
+    n=0
+    limit=$((${2:-15} * 10))
+    while [ "$n" -lt "$limit" ]; do
+        for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
+            if [ -z "$1" ] || xdotool getwindowname "$w" 2>/dev/null | grep -q "$1"; then
+                echo "$w"
+                return 0
+            fi
+        done
+        kill -0 "$gpid" 2>/dev/null || return 1
+        n=$((n + 1))
+        sleep 0.1
+    done
+    return 1
+}
+
+# Whether window $1 is mapped (viewable) now.
+window_visible() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'
+}
+
+# Waits up to $1 seconds (default 10) for the program to end; sets `status` to its exit code.
+wait_exit() {
+    n=0
+    limit=$((${1:-10} * 10))
+    while kill -0 "$gpid" 2>/dev/null; do
+        n=$((n + 1))
+        [ "$n" -le "$limit" ] || return 1
+        sleep 0.1
+    done
+    status=0
+    wait "$gpid" || status=$?
+    gpid=
+}
+
+# Focuses window $1 the way a click on its frame would, so plain `xdotool key` reaches it.
+focus_window() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true
+}
+
+# Clicks at ($2, $3) pixels in the client area of window $1.
+click_at() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Screenshot of the whole screen to $1 (the directory is created).
+screenshot() {
+    mkdir -p "$(dirname "$1")"
+    import -window root "$1"
+}
+
+# Screenshot of the client area of window $1 to $2 (the directory is created).
+screenshot_window() {
+    mkdir -p "$(dirname "$2")"
+    # xwininfo gives the client's own place on the screen, whatever frame the manager adds.
+    geometry=$(xwininfo -id "$1" | awk '
+        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF }
+        END { printf "%dx%d+%d+%d", w, h, x, y }')
+    import -window root -crop "$geometry" +repage "$2"
+}
+
+# Number of pixels that differ between the regions $3 (WxH+X+Y) of the pictures $1 and $2.
+region_diff() {
+    convert "$1" -crop "$3" +repage "$e2e_work/region_a.png"
+    convert "$2" -crop "$3" +repage "$e2e_work/region_b.png"
+    compare -metric AE "$e2e_work/region_a.png" "$e2e_work/region_b.png" null: 2>&1 || true
+}
+
+# Number of pixels in region $2 (WxH+X+Y) of picture $1 that are close to the colour $3
+# (an ImageMagick colour such as "rgb(192,0,0)").
+colour_count() {
+    convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Button centres in the game window's client area, in pixels: the buttons stand at Left 8580
+# twips, 1215 by 375, with Top 4080 (Start), 4680 (Pause), 5280 (Options), 5880 (Quit).
+START_X=612
+START_Y=284
+PAUSE_Y=324
+OPTIONS_Y=364
+QUIT_Y=404
