@@ -11,9 +11,9 @@ head -c 4000 /dev/urandom >"$prog/k_urhajo_03.jpg"
 launch env
 # The box that names the file; closing it ends the program.
 box=$(wait_window "Gomb") || fail "no message appeared"
-xdotool windowactivate --sync "$box" 2>/dev/null || true
+focus_window "$box"
 xdotool key Return
-wait_exit
+wait_exit 15 || fail_with_log "the program did not end"
 [ "$status" -ne 0 ] || fail "exit code 0 after a picture failed to load"
-grep -q "k_urhajo_03.jpg" "$work/gombocok.log" || fail "stderr does not name the file"
+grep -q "k_urhajo_03.jpg" "$work/gombocok.log" || fail_with_log "stderr does not name the file"
 say "corrupt picture named ($(grep k_urhajo_03 "$work/gombocok.log")), exit code $status"

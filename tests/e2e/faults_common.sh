@@ -1,50 +1,29 @@
-# Shared by the fault runs (sourced): a copy of the program directory, a private X server with a
-# window manager, and the ways a player drives the program. Each test sets `name` first.
+# Shared by the fault runs (sourced after `name` is set), on top of lib.sh: a copy of the program
+# directory, a private X server, a player's way through the title screen to play and out again,
+# and a private sound server for runs that need a working audio output.
 set -eu
+E2E_NAME=$name
+. "$(dirname "$0")/lib.sh"
 
 bindir=$1
-work=$(mktemp -d)
+work=$e2e_work
 prog=$work/prog
-xpid=
-wmpid=
-gpid=
-papid_file=
-cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
-    [ -n "$papid_file" ] && [ -f "$papid_file" ] && kill "$(cat "$papid_file")" 2>/dev/null || true
-    [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null || true
-    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+pulse_pid_file=
+faults_cleanup() {
+    [ -n "$pulse_pid_file" ] && [ -f "$pulse_pid_file" ] && kill "$(cat "$pulse_pid_file")" 2>/dev/null || true
     [ -d "$prog" ] && chattr -i "$prog" 2>/dev/null || true
-    rm -rf "$work"
+    e2e_cleanup
 }
-trap cleanup EXIT INT TERM
+trap faults_cleanup EXIT
 
-fail() {
-    echo "$name: $*" >&2
-    [ -f "$work/gombocok.log" ] && sed 's/^/  program: /' "$work/gombocok.log" >&2
-    exit 1
-}
-say() { echo "$name: $*"; }
+say() { note "$*"; }
+fail_with_log() { fail "$*; program output: $(cat "$work/gombocok.log" 2>/dev/null)"; }
 
-# The program and its run-time files; settings with sounds on, LF line ends (a save writes CRLF,
-# so a save that happened shows in the file).
-mkdir -p "$prog"
-cp "$bindir"/gombocok "$bindir"/*.gif "$bindir"/*.jpg "$bindir"/*.cur "$bindir"/*.wav "$prog"/
+# The program and its run-time files; settings with sounds on and LF line ends (a save writes
+# CRLF, so a save that happened shows in the file).
+e2e_copy_program "$bindir" "$prog"
 printf 'magyar\n111\n2\n200\n2\n' >"$prog/settings.txt"
-
-# The server picks a free display itself, so parallel runs never share one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xpid=$!
-i=0
-until [ -s "$work/display" ]; do
-    i=$((i + 1))
-    [ "$i" -le 100 ] || fail "Xvfb did not start"
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wmpid=$!
-sleep 0.5
+e2e_start_x
 
 # Starts the program in its directory; "$@" is put before it (an unshare, an environment).
 launch() {
@@ -52,67 +31,41 @@ launch() {
     gpid=$!
 }
 
-# Waits up to 15 s for a visible window of the program whose name matches $1 (empty: any).
-wait_window() {
-    n=0
-    while [ "$n" -lt 150 ]; do
-        for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null) \
-            $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-            if [ -z "$1" ] || xdotool getwindowname "$w" 2>/dev/null | grep -q "$1"; then
-                echo "$w"
-                return 0
-            fi
-        done
-        kill -0 "$gpid" 2>/dev/null || return 1
-        n=$((n + 1))
-        sleep 0.1
-    done
-    return 1
-}
-
 # The title screen (kept $1 seconds, default 1: a click at once may come before it takes
 # input), a click on its picture, the game window; sets `board` to its id.
 to_board() {
-    title=$(wait_window "") || fail "no window appeared"
+    title=$(wait_window "") || fail_with_log "no window appeared"
     sleep "${1:-1}"
     eval "$(xdotool getwindowgeometry --shell "$title")"
-    xdotool mousemove --window "$title" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
-    board=$(wait_window "Gomb") || fail "the game window did not appear"
+    click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
+    board=$(wait_window "Gomb") || fail_with_log "the game window did not appear"
 }
 
-# Start, a few moves and shots for a while.
+# Start, a few moves and shots for a while; the program must still run.
 play_a_little() {
-    xdotool mousemove --window "$1" $((572 + 40)) $((272 + 12)) click 1
+    click_at "$1" "$START_X" "$START_Y"
     sleep 0.3
     xdotool key --delay 50 Up space Down space Down space Up Up space
     sleep 1
+    still_running
+}
+
+still_running() {
     if ! kill -0 "$gpid" 2>/dev/null; then
-        wait_exit
-        fail "the program ended during play with exit code $status"
+        wait_exit 1 || true
+        fail_with_log "the program ended during play with exit code $status"
     fi
 }
 
-# Closes the game window by its frame and waits for the program's end (not in a subshell: the
-# program must be reaped by this shell); sets `status` to its exit code.
+# Closes the game window by its frame and waits for the program's end (in this shell, which
+# must reap it); sets `status` to its exit code.
 close_and_wait() {
-    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    focus_window "$1"
     xdotool key alt+F4
-    wait_exit
+    wait_exit 15 || fail_with_log "the program did not end"
 }
 
-wait_exit() {
-    n=0
-    while kill -0 "$gpid" 2>/dev/null; do
-        n=$((n + 1))
-        [ "$n" -le 150 ] || fail "the program did not end"
-        sleep 0.1
-    done
-    status=0
-    wait "$gpid" || status=$?
-    gpid=
-}
-
-# A private sound server with a null sink, for runs that need a working audio output.
+# A private sound server with a null sink.
 start_sound_server() {
     pdir=$work/pulse
     mkdir -p "$pdir"
@@ -121,8 +74,8 @@ start_sound_server() {
         --use-pid-file=yes \
         --load="module-native-protocol-unix socket=$pdir/native auth-anonymous=1" \
         --load="module-null-sink sink_name=faults" >"$work/pulse.log" 2>&1 ||
-        fail "the sound server did not start"
-    papid_file=$pdir/pulse/pid
+        fail "the sound server did not start: $(cat "$work/pulse.log")"
+    pulse_pid_file=$pdir/pulse/pid
     export PULSE_SERVER="unix:$pdir/native"
     i=0
     until pactl info >/dev/null 2>&1; do

@@ -39,6 +39,6 @@ play_a_little "$board"
 close_and_wait "$board"
 chattr -i "$prog" 2>/dev/null || true
 [ "$status" -eq 0 ] || fail "exit code $status"
-grep -q "settings were not saved" "$work/gombocok.log" || fail "the failed save was not reported"
+grep -q "settings were not saved" "$work/gombocok.log" || fail_with_log "the failed save was not reported"
 cmp -s "$prog/settings.txt" "$work/settings.before" || fail "the old settings file was changed"
 say "save refused, reported ($(grep 'not saved' "$work/gombocok.log")), old file intact, exit 0"
