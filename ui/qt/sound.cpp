@@ -2,6 +2,7 @@
 
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QIODevice>
 #include <QMediaDevices>
 #include <algorithm>
 #include <cstring>
@@ -11,38 +12,24 @@
 namespace gombocok {
 namespace {
 
-// Small enough that a new sound cuts in at once, large enough not to starve between ticks.
+// What the sound server keeps queued ahead of the speaker: a sound that cuts another waits this
+// long at most. It must outlast the feeding period with room for a late tick.
 constexpr int kBufferMs = 30;
+constexpr int kFeedMs = 10;
+// Silence written after a sound, so even the shortest sound fills the server's prebuffer and
+// starts at once, before the stream is left to run dry.
+constexpr int kTailMs = 2 * kBufferMs;
 
 }  // namespace
 
-void SoundPlayer::Source::setSound(std::shared_ptr<const Samples> samples) {
-    std::lock_guard lock(mutex_);
-    sound_ = std::move(samples);
-    position_ = 0;
+SoundPlayer::SoundPlayer() {
+    feeder_.setTimerType(Qt::PreciseTimer);
+    feeder_.setInterval(kFeedMs);
+    QObject::connect(&feeder_, &QTimer::timeout, [this] { feed(); });
 }
-
-qint64 SoundPlayer::Source::bytesAvailable() const {
-    // Silence follows every sound, so the stream never runs dry.
-    return 1 << 16;
-}
-
-qint64 SoundPlayer::Source::readData(char* data, qint64 maxSize) {
-    std::lock_guard lock(mutex_);
-    const auto wanted = static_cast<std::size_t>(maxSize) / sizeof(std::int16_t);
-    std::size_t copied = 0;
-    if (sound_ && position_ < sound_->size()) {
-        copied = std::min(wanted, sound_->size() - position_);
-        std::memcpy(data, sound_->data() + position_, copied * sizeof(std::int16_t));
-        position_ += copied;
-    }
-    std::memset(data + copied * sizeof(std::int16_t), 0, (wanted - copied) * sizeof(std::int16_t));
-    return static_cast<qint64>(wanted * sizeof(std::int16_t));
-}
-
-SoundPlayer::SoundPlayer() = default;
 
 SoundPlayer::~SoundPlayer() {
+    feeder_.stop();
     if (sink_) sink_->stop();
 }
 
@@ -69,12 +56,12 @@ void SoundPlayer::openOutput() {
     if (!format_.isValid()) return;
     sink_ = std::make_unique<QAudioSink>(device, format_);
     sink_->setBufferSize(format_.bytesForDuration(kBufferMs * 1000));
-    source_.open(QIODevice::ReadOnly);
-    sink_->start(&source_);
-    if (sink_->error() != QAudio::NoError) {
-        sink_.reset();
-        source_.close();
-    }
+    if (!startStream()) sink_.reset();
+}
+
+bool SoundPlayer::startStream() {
+    stream_ = sink_->start();
+    return stream_ != nullptr;
 }
 
 std::shared_ptr<const SoundPlayer::Samples> SoundPlayer::decoded(const std::string& path) {
@@ -91,9 +78,42 @@ std::shared_ptr<const SoundPlayer::Samples> SoundPlayer::decoded(const std::stri
 void SoundPlayer::play(const std::string& path) {
     openOutput();
     if (!sink_) return;
-    source_.setSound(decoded(path));
-    // An output that stopped (the device went away and came back) is started again.
-    if (sink_->state() == QAudio::StoppedState) sink_->start(&source_);
+    // An output that stopped (the sound server went away and came back) is started again.
+    if (sink_->state() == QAudio::StoppedState && !startStream()) {
+        stream_ = nullptr;
+        feeder_.stop();
+        return;
+    }
+    sound_ = decoded(path);
+    position_ = 0;
+    silenceWritten_ = 0;
+    feed();
+    if (!feeder_.isActive()) feeder_.start();
+}
+
+void SoundPlayer::feed() {
+    // A stopped output has deleted its stream.
+    if (!stream_ || sink_->state() == QAudio::StoppedState) {
+        feeder_.stop();
+        return;
+    }
+    const int frame = format_.bytesPerFrame();
+    const auto room = static_cast<std::size_t>(sink_->bytesFree() / frame * frame);
+    if (room == 0) return;
+    chunk_.resize(room);
+    std::size_t filled = 0;
+    if (sound_ && position_ < sound_->size()) {
+        const std::size_t samples =
+            std::min(room / sizeof(std::int16_t), sound_->size() - position_);
+        std::memcpy(chunk_.data(), sound_->data() + position_, samples * sizeof(std::int16_t));
+        position_ += samples;
+        filled = samples * sizeof(std::int16_t);
+    }
+    std::memset(chunk_.data() + filled, 0, room - filled);
+    silenceWritten_ += room - filled;
+    stream_->write(chunk_.data(), static_cast<qint64>(room));
+    if (silenceWritten_ >= static_cast<std::size_t>(format_.bytesForDuration(kTailMs * 1000)))
+        feeder_.stop();
 }
 
 }  // namespace gombocok

@@ -1,18 +1,18 @@
-// One sound channel: a single audio output pulls from our own source, so starting a sound only
-// swaps the samples being read, and cuts off whatever was playing. Nothing here ever waits for
-// the audio system; without an output device every sound is silent and play goes on.
+// One sound channel: a single audio output that we write ourselves, so starting a sound hands its
+// first samples to the sound server at once and cuts off whatever was playing. Nothing here ever
+// waits for the audio system; without an output device every sound is silent and play goes on.
 #pragma once
 
 #include <QAudioFormat>
-#include <QIODevice>
+#include <QTimer>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 class QAudioSink;
+class QIODevice;
 
 namespace gombocok {
 
@@ -30,30 +30,22 @@ public:
 private:
     using Samples = std::vector<std::int16_t>;
 
-    class Source : public QIODevice {
-    public:
-        void setSound(std::shared_ptr<const Samples> samples);
-        bool isSequential() const override { return true; }
-        qint64 bytesAvailable() const override;
-
-    protected:
-        qint64 readData(char* data, qint64 maxSize) override;
-        qint64 writeData(const char*, qint64) override { return -1; }
-
-    private:
-        // The output may pull from its own thread.
-        mutable std::mutex mutex_;
-        std::shared_ptr<const Samples> sound_;
-        std::size_t position_ = 0;  // in samples
-    };
-
     void openOutput();
+    bool startStream();
+    // Tops the stream up to its target length: the sound, then silence. Stops itself once the
+    // sound has ended and enough silence follows it, so an idle player never wakes.
+    void feed();
     std::shared_ptr<const Samples> decoded(const std::string& path);
 
     bool triedOutput_ = false;
     QAudioFormat format_;
     std::unique_ptr<QAudioSink> sink_;
-    Source source_;
+    QIODevice* stream_ = nullptr;  // owned by sink_
+    QTimer feeder_;
+    std::shared_ptr<const Samples> sound_;
+    std::size_t position_ = 0;        // in samples
+    std::size_t silenceWritten_ = 0;  // in bytes, since the sound ended
+    std::vector<char> chunk_;
     std::map<std::string, std::shared_ptr<const Samples>> cache_;
 };
 
