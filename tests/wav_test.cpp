@@ -25,14 +25,14 @@ void putTag(Bytes& b, const char* tag) {
     b.insert(b.end(), tag, tag + 4);
 }
 
-struct WavSpec {
+struct WavLayout {
     int formatTag = 1, channels = 1, rate = 22050, bits = 16;
     Bytes data;
     bool extraChunk = false;          // a LIST chunk of odd size between fmt and data
     std::uint32_t dataSizeBonus = 0;  // claims more data than the file holds
 };
 
-Bytes wav(const WavSpec& s) {
+Bytes wav(const WavLayout& s) {
     Bytes b;
     putTag(b, "RIFF");
     put32(b, 0);
@@ -67,7 +67,7 @@ Bytes samples16(std::initializer_list<int> values) {
 TEST(WavReader, DecodesEveryAcceptedLayoutToSigned16Bit) {
     struct Case {
         const char* name;
-        WavSpec spec;
+        WavLayout layout;
         int channels;
         std::vector<std::int16_t> expected;
     };
@@ -93,9 +93,9 @@ TEST(WavReader, DecodesEveryAcceptedLayoutToSigned16Bit) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto sound = parseWav(wav(c.spec));
+        auto sound = parseWav(wav(c.layout));
         ASSERT_TRUE(sound.has_value());
-        EXPECT_EQ(sound->sampleRate, c.spec.rate);
+        EXPECT_EQ(sound->sampleRate, c.layout.rate);
         EXPECT_EQ(sound->channels, c.channels);
         EXPECT_EQ(sound->samples, c.expected);
     }
