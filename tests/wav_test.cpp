@@ -22,7 +22,7 @@ void put32(Bytes& b, std::uint32_t v) {
     put16(b, static_cast<int>(v >> 16));
 }
 void putTag(Bytes& b, const char* tag) {
-    b.insert(b.end(), tag, tag + 4);
+    for (int k = 0; k < 4; ++k) b.push_back(static_cast<std::uint8_t>(tag[k]));
 }
 
 struct WavLayout {

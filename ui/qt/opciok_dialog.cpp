@@ -104,8 +104,8 @@ void pushApart(QWidget* page, QWidget* exempt) {
     children.removeAll(exempt);
     std::sort(children.begin(), children.end(),
               [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
-    for (std::size_t i = 0; i < children.size(); ++i)
-        for (std::size_t j = 0; j < i; ++j)
+    for (qsizetype i = 0; i < children.size(); ++i)
+        for (qsizetype j = 0; j < i; ++j)
             if (children[j]->geometry().intersects(children[i]->geometry()))
                 children[i]->move(children[j]->geometry().right() + 1 + kGap, children[i]->y());
 }
