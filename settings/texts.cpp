@@ -64,7 +64,7 @@ void szovegkez(Vars& v, Shell& shell) {
     if (SplashForm* s = shell.splashIfLoaded()) {
         s->cim.caption = pick({"Gombócok", "Dumplers"}, hungarian);
         s->szerzo.caption =
-            pick({"a Gombócok műhelyéből", "from the Dumplers workshop"}, hungarian);
+            pick({"a Gombócok műhelyéből", "from the Dumplers crew"}, hungarian);
     }
 }
 

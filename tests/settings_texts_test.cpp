@@ -41,7 +41,7 @@ TEST(Texts, BothWordsOfALanguageGiveTheSameCaptionsOnAllThreeWindows) {
     EXPECT_EQ(p.o().nyelv[0].caption, "hungarian");
     EXPECT_EQ(p.o().fules.tabs, (std::vector<std::string>{"skin", "sounds", "gameplay"}));
     EXPECT_EQ(p.s().cim.caption, "Dumplers");
-    EXPECT_EQ(p.s().szerzo.caption, "from the Dumplers workshop");
+    EXPECT_EQ(p.s().szerzo.caption, "from the Dumplers crew");
     EXPECT_EQ(p.o().window.caption, "Beállítások");
     EXPECT_EQ(p.o().mehet.caption, "OK");
     for (std::size_t k = 0; k < hungarian.size(); ++k) EXPECT_NE(english[k], hungarian[k]);
