@@ -1,6 +1,7 @@
 // Start-up and new game, the spacecraft's keys, the level change, loss and departure, clock,
 // pause and quit. The shots, the formation and the collisions are in board_play.cpp.
 #include "game/board.h"
+#include "game/rules_common.h"
 
 #include <cmath>
 #include <cstdio>
@@ -11,16 +12,16 @@
 namespace gombocok {
 namespace {
 
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kBlack{0, 0, 0};
+using rules::kBlack;
+using rules::kBossLevel;
+using rules::kGreen;
+using rules::kShotLength;
 
 // The first wave's column and every wave's right-hand place.
 constexpr float kUfoLeft = 6240;
 constexpr float kUfoLeftShifted = 5505;
 constexpr float kTopEven = 45;
 constexpr float kTopOdd = 900;
-// From this level on a wave is member 0 alone.
-constexpr int kBossLevel = 10;
 
 std::string twoDigits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
@@ -81,10 +82,7 @@ void Board::Form_Load() {
     v.serulesszint = 1;
     inic();
 
-    f.lov.X1 = f.urhajo.Left + f.urhajo.Width;
-    f.lov.X2 = f.lov.X1 + 200;
-    f.lov.Y1 = f.urhajo.Top + f.urhajo.Height / 2;
-    f.lov.Y2 = f.lov.Y1;
+    shotToNose();
 
     f.lov.visible = false;
     f.lov2.visible = false;
@@ -111,17 +109,28 @@ void Board::inic() {
     v.csalas1 = false;
     f.lov3.visible = false;
     f.cheatbox.visible = false;
-    v.serules = 10 / v.serulesszint;
     v.teljes = 1440;
-    f.allapot.Width = static_cast<float>(v.teljes);
-    f.allapot.fill = kGreen;
-    f.szazalek.caption = "100%";
-    f.szazalek.foreColor = kBlack;
+    repairCondition();
     f.mundb.caption = std::to_string(v.loszer);
     f.municio.Width = static_cast<float>(v.teljes);
     f.lelott.caption = std::to_string(v.lelottszam);
     setUfoPicture("ufo1.gif");
     f.uzenet.caption.clear();
+}
+
+void Board::shotToNose() {
+    f.lov.X1 = f.urhajo.Left + f.urhajo.Width;
+    f.lov.X2 = f.lov.X1 + kShotLength;
+    f.lov.Y1 = f.urhajo.Top + f.urhajo.Height / 2;
+    f.lov.Y2 = f.lov.Y1;
+}
+
+void Board::repairCondition() {
+    v.serules = 10 / v.serulesszint;
+    f.allapot.Width = static_cast<float>(v.teljes);
+    f.allapot.fill = kGreen;
+    f.szazalek.caption = "100%";
+    f.szazalek.foreColor = kBlack;
 }
 
 void Board::setUfoPicture(const char* name) {
@@ -191,11 +200,7 @@ void Board::urhajo_KeyDown(int keyCode) {
             break;
         case vk::R:
             f.cheatbox.visible = true;
-            v.serules = 10 / v.serulesszint;
-            f.allapot.Width = static_cast<float>(v.teljes);
-            f.allapot.fill = kGreen;
-            f.szazalek.caption = "100%";
-            f.szazalek.foreColor = kBlack;
+            repairCondition();
             break;
         case vk::V:
             f.cheatbox.visible = true;
@@ -213,10 +218,7 @@ void Board::urhajo_KeyDown(int keyCode) {
 void Board::fire() {
     if (v.loszer <= 0) return;
     f.lov.visible = false;
-    f.lov.X1 = f.urhajo.Left + f.urhajo.Width;
-    f.lov.X2 = f.lov.X1 + 200;
-    f.lov.Y1 = f.urhajo.Top + f.urhajo.Height / 2;
-    f.lov.Y2 = f.lov.Y1;
+    shotToNose();
     f.lov.visible = true;
     v.loszer = static_cast<std::int16_t>(v.loszer - 1);
     f.mundb.caption = std::to_string(v.loszer);

@@ -77,6 +77,10 @@ class Board {
     // Handles a UFO shot that has hit the spacecraft; returns whether it ran the loss rule.
     bool hitSpacecraft(Line& shot);
     void setUfoPicture(const char* name);
+    // Puts the player's shot at the spacecraft's nose: its right edge, level with its middle.
+    void shotToNose();
+    // Full condition bar, green with "100%" in black, and the damage step of the damage level.
+    void repairCondition();
     bool magyar() const { return v.programnyelv == "magyar"; }
 
     Vars& v;

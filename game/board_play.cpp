@@ -4,16 +4,17 @@
 #include <string>
 
 #include "game/board.h"
+#include "game/rules_common.h"
 
 namespace gombocok {
 namespace {
 
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kWhite{255, 255, 255};
+using rules::kBossLevel;
+using rules::kRed;
+using rules::kShotLength;
+using rules::kWhite;
 
-constexpr float kShotLength = 200;
 constexpr float kRightMargin = 250;
-constexpr int kBossLevel = 10;
 
 // A UFO holds a point on its left and top edges but not on its right and bottom edges.
 bool ufoContains(const Sprite& u, float x, float y) {
