@@ -1,7 +1,6 @@
 #include "ui/headless.h"
 
 #include <filesystem>
-#include <limits>
 #include <stdexcept>
 
 namespace gombocok {
@@ -41,61 +40,30 @@ VirtualHost::VirtualHost(HeadlessPlatform& platform) : program(platform) {}
 
 void VirtualHost::start() {
     program.start();
-    rearm();
+    rearm(now_);
     if (onEvent) onEvent();
 }
 
 bool VirtualHost::run(const std::function<void()>& event) {
     bool ran = program.dispatch(event);
-    rearm();
+    rearm(now_);
     if (onEvent) onEvent();
     return ran;
 }
 
-void VirtualHost::rearm() {
-    refreshBindings();
-    for (std::size_t k = 0; k < bindings_.size(); ++k) {
-        const Timer& t = *bindings_[k].timer;
-        Armed& a = *slots_[k];
-        if (t.interval() == 0) {
-            a.due = -1;
-            a.generation = t.generation();
-        } else if (a.generation != t.generation() || a.due < 0) {
-            a.generation = t.generation();
-            a.due = now_ + t.interval();
-        }
-    }
-}
-
-void VirtualHost::refreshBindings() {
-    auto fresh = program.timers();
-    // The list rarely changes; map nodes stay put, so a slot is looked up only for a new timer.
-    slots_.resize(fresh.size(), nullptr);
-    for (std::size_t k = 0; k < fresh.size(); ++k)
-        if (k >= bindings_.size() || bindings_[k].timer != fresh[k].timer || !slots_[k])
-            slots_[k] = &armed_[fresh[k].timer];
-    bindings_ = std::move(fresh);
+void VirtualHost::rearm(std::int64_t moment) {
+    scheduler_.watch(program.timers());
+    scheduler_.rearm(moment);
 }
 
 void VirtualHost::advance(std::int64_t ms) {
     const std::int64_t until = now_ + ms;
-    refreshBindings();
     while (!program.ended()) {
-        std::int64_t best = std::numeric_limits<std::int64_t>::max();
-        std::size_t next = bindings_.size();
-        for (std::size_t k = 0; k < bindings_.size(); ++k) {
-            const std::int64_t due = slots_[k]->due;
-            if (due >= 0 && due < best) {
-                best = due;
-                next = k;
-            }
-        }
-        if (next == bindings_.size() || best > until) break;
-        now_ = best;
-        slots_[next]->due += bindings_[next].timer->interval();
-        ++ticks_[bindings_[next].name];
-        const auto tick = bindings_[next].tick;  // the list is renewed inside run
-        run(tick);
+        auto due = scheduler_.takeDue(until);
+        if (!due) break;
+        now_ = due->deadline;
+        ++ticks_[due->name];
+        run(due->tick);
     }
     if (!program.ended()) now_ = until;
 }

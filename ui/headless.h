@@ -13,6 +13,7 @@
 
 #include "ui/platform.h"
 #include "ui/program.h"
+#include "ui/scheduler.h"
 
 namespace gombocok {
 
@@ -69,19 +70,12 @@ public:
     const std::map<std::string, std::int64_t>& ticks() const { return ticks_; }
 
 private:
-    struct Armed {
-        std::uint64_t generation = 0;
-        std::int64_t due = -1;  // -1: not armed
-    };
-    // Re-arms whatever changed; the timer list is taken afresh, as an event may load or unload
-    // a window.
-    void rearm();
-    void refreshBindings();
+    // Re-arms whatever the event changed; the timer list is taken afresh, as an event may load
+    // or unload a window.
+    void rearm(std::int64_t moment);
 
     std::int64_t now_ = 0;
-    std::map<const Timer*, Armed> armed_;
-    std::vector<Program::TimerBinding> bindings_;
-    std::vector<Armed*> slots_;  // armed_ entry of each of bindings_
+    TimerScheduler scheduler_;
     std::map<std::string, std::int64_t> ticks_;
 };
 

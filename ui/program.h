@@ -11,6 +11,7 @@
 #include "game/vars.h"
 #include "settings/opciok.h"
 #include "ui/forms.h"
+#include "ui/scheduler.h"
 #include "ui/shell.h"
 #include "ui/splash.h"
 
@@ -47,13 +48,9 @@ public:
     Opciok* opciokRules() { return opciok_ ? &opciok_->rules : nullptr; }
     Splash* splashRules() { return splash_ ? &splash_->rules : nullptr; }
 
-    // Every timer of the loaded windows with its handler, in a fixed order (the order in which
-    // timers due at the same moment fire on a virtual clock).
-    struct TimerBinding {
-        Timer* timer;
-        std::function<void()> tick;
-        const char* name;
-    };
+    // Every timer of the loaded windows with its handler, in a fixed order: the order in which
+    // timers due at the same moment fire.
+    using TimerBinding = gombocok::TimerBinding;
     std::vector<TimerBinding> timers();
 
     // Shell

@@ -1,0 +1,73 @@
+// One clock for every timer: the deadline of each running timer, kept in whole milliseconds of
+// whatever clock the host keeps (virtual time in the tests, the monotonic clock on screen). The
+// host asks for the earliest deadline, sleeps until then, and takes the due timers one by one.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "ui/controls.h"
+
+namespace gombocok {
+
+// A timer of a loaded window with the handler its tick runs.
+struct TimerBinding {
+    Timer* timer;
+    std::function<void()> tick;
+    const char* name;
+};
+
+class TimerScheduler {
+public:
+    // The timers of the loaded windows, in the fixed order in which timers due at the same moment
+    // fire. A timer that stays keeps its deadline; one that left is forgotten, and one that comes
+    // (back) is armed by the next rearm.
+    void watch(std::vector<TimerBinding> timers);
+
+    // Brings the deadlines in line with the timers after an event that happened at `moment` (a
+    // tick: its deadline; a key or a click: when it arrived). A timer whose interval was set since
+    // counts afresh from `moment`, also when it was running; one set to 0 stops.
+    void rearm(std::int64_t moment);
+
+    // The earliest deadline; none while nothing runs or the timers are held.
+    std::optional<std::int64_t> nextDeadline() const;
+
+    struct Due {
+        std::int64_t deadline;  // the moment the tick stands for
+        std::function<void()> tick;
+        const char* name;
+    };
+    // The timer due first at or before `now`, ties in watch order. Its next deadline is one
+    // interval after this one, not after `now`, so lateness never adds up.
+    std::optional<Due> takeDue(std::int64_t now);
+
+    // Ticks that fall further than `ms` behind the clock are dropped, keeping each timer's phase:
+    // a process stopped for a while does not replay every missed tick in one burst. No limit
+    // unless set.
+    void setMaxLag(std::int64_t ms) { maxLag_ = ms; }
+
+    // While held (a modal message box is open) no timer is due: each running timer keeps the
+    // time it had left and counts it down again from resume. A timer set meanwhile starts its
+    // full interval at resume. Holds nest.
+    void hold(std::int64_t now);
+    void resume(std::int64_t now);
+    bool held() const { return held_ > 0; }
+
+private:
+    static constexpr std::int64_t kNone = -1;
+    struct Entry {
+        TimerBinding binding;
+        bool known = false;  // `generation` and `interval` taken from the timer
+        std::uint64_t generation = 0;
+        int interval = 0;
+        std::int64_t due = kNone;
+        std::int64_t remaining = kNone;  // while held
+    };
+    std::vector<Entry> entries_;
+    int held_ = 0;
+    std::int64_t maxLag_ = kNone;
+};
+
+}  // namespace gombocok
