@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -280,30 +281,43 @@ TEST_F(BoardView, ClosingByTheFrameEndsTheProgramThroughItsRules) {
 }
 
 TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
+    auto ticks = [this](const char* name) {
+        auto it = host.ticks().find(name);
+        return it == host.ticks().end() ? std::int64_t{0} : it->second;
+    };
+    // Runs the event loop for `ms` and says how often `name` ticked meanwhile.
+    auto ticksDuring = [&](const char* name, int ms) {
+        const auto before = ticks(name);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
+        return ticks(name) - before;
+    };
     change([](BoardForm& f) {
         f.idozit.setInterval(1000);
         f.hatterhez.setInterval(100);
     });
-    auto active = [this] {
-        int n = 0;
-        for (QTimer* t : host.findChildren<QTimer*>()) n += t->isActive();
-        return n;
-    };
-    EXPECT_EQ(active(), 2);
-    int duringBox = -1;
-    answerNextBox([&] { duringBox = active(); });
+    EXPECT_GE(ticksDuring("hatterhez", 450), 2);
+    std::int64_t duringBox = -1;
+    float leftDuringBox = 0;
+    answerNextBox([&] {
+        const float left = form().jhatter.Left;
+        duringBox = ticksDuring("hatterhez", 350);
+        leftDuringBox = form().jhatter.Left - left;
+    });
     MsgAnswer answer = MsgAnswer::yes;
     host.run([&] {
         answer = platform.messageBox("Új játék?\rIgen vagy nem", "Gombócok", MsgIcon::exclamation,
                                      MsgButtons::yesNo);
     });
     EXPECT_EQ(duringBox, 0);
+    EXPECT_EQ(leftDuringBox, 0);
     EXPECT_EQ(answer, MsgAnswer::no);  // a Yes/No box closed without a choice says no
-    EXPECT_EQ(active(), 2);
+    EXPECT_GE(ticksDuring("hatterhez", 450), 2);
     EXPECT_EQ(program.refusedEvents(), 0);
 
     change([](BoardForm& f) { f.hatterhez.setInterval(0); });
-    EXPECT_EQ(active(), 1);
+    EXPECT_EQ(ticksDuring("hatterhez", 250), 0);
 }
 
 TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {

@@ -28,14 +28,14 @@ void TimerScheduler::rearm(std::int64_t moment) {
         if (e.known && e.generation == t.generation()) continue;
         e.known = true;
         e.generation = t.generation();
-        e.interval = t.interval();
+        e.period = std::int64_t{t.interval()} * unit_;
         e.due = kNone;
         e.remaining = kNone;
-        if (e.interval == 0) continue;
+        if (e.period == 0) continue;
         if (held_ > 0)
-            e.remaining = e.interval;
+            e.remaining = e.period;
         else
-            e.due = moment + e.interval;
+            e.due = moment + e.period;
     }
 }
 
@@ -52,10 +52,10 @@ std::optional<TimerScheduler::Due> TimerScheduler::takeDue(std::int64_t now) {
         if (e.due != kNone && e.due <= now && (!next || e.due < next->due)) next = &e;
     if (!next) return std::nullopt;
     Due d{next->due, next->binding.tick, next->binding.name};
-    next->due += next->interval;
+    next->due += next->period;
     if (maxLag_ != kNone && next->due < now - maxLag_) {
         const std::int64_t behind = now - maxLag_ - next->due;
-        next->due += (behind + next->interval - 1) / next->interval * next->interval;
+        next->due += (behind + next->period - 1) / next->period * next->period;
     }
     return d;
 }

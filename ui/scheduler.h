@@ -1,5 +1,5 @@
-// One clock for every timer: the deadline of each running timer, kept in whole milliseconds of
-// whatever clock the host keeps (virtual time in the tests, the monotonic clock on screen). The
+// One clock for every timer: the deadline of each running timer, on whatever clock the host keeps
+// (virtual milliseconds in the tests, monotonic nanoseconds on screen). The
 // host asks for the earliest deadline, sleeps until then, and takes the due timers one by one.
 #pragma once
 
@@ -21,6 +21,9 @@ struct TimerBinding {
 
 class TimerScheduler {
 public:
+    // `unitsPerMs`: how many units of the host's clock make a millisecond of a timer's interval.
+    explicit TimerScheduler(std::int64_t unitsPerMs = 1) : unit_(unitsPerMs) {}
+
     // The timers of the loaded windows, in the fixed order in which timers due at the same moment
     // fire. A timer that stays keeps its deadline; one that left is forgotten, and one that comes
     // (back) is armed by the next rearm.
@@ -43,10 +46,10 @@ public:
     // interval after this one, not after `now`, so lateness never adds up.
     std::optional<Due> takeDue(std::int64_t now);
 
-    // Ticks that fall further than `ms` behind the clock are dropped, keeping each timer's phase:
-    // a process stopped for a while does not replay every missed tick in one burst. No limit
-    // unless set.
-    void setMaxLag(std::int64_t ms) { maxLag_ = ms; }
+    // Ticks that fall further than `lag` (clock units) behind the clock are dropped, keeping each
+    // timer's phase: a process stopped for a while does not replay every missed tick in one
+    // burst. No limit unless set.
+    void setMaxLag(std::int64_t lag) { maxLag_ = lag; }
 
     // While held (a modal message box is open) no timer is due: each running timer keeps the
     // time it had left and counts it down again from resume. A timer set meanwhile starts its
@@ -61,11 +64,12 @@ private:
         TimerBinding binding;
         bool known = false;  // `generation` and `interval` taken from the timer
         std::uint64_t generation = 0;
-        int interval = 0;
+        std::int64_t period = 0;  // the interval in clock units
         std::int64_t due = kNone;
         std::int64_t remaining = kNone;  // while held
     };
     std::vector<Entry> entries_;
+    std::int64_t unit_;
     int held_ = 0;
     std::int64_t maxLag_ = kNone;
 };

@@ -1,50 +1,81 @@
 #include "ui/qt/qt_host.h"
 
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <chrono>
 #include <iostream>
+#include <limits>
 
 #include "ui/qt/qt_platform.h"
 
 namespace gombocok {
+namespace {
 
-struct QtHost::Slot {
-    explicit Slot(QObject* owner) : timer(*new QTimer(owner)) {}
-    // A timer may go while its own timeout runs (its window unloaded): it is deleted later.
-    ~Slot() {
-        timer.stop();
-        timer.deleteLater();
-    }
-    QTimer& timer;
-    std::uint64_t generation = 0;
-    int interval = 0;    // the model's interval the QTimer was last armed with
-    int remaining = -1;  // while held: time left until the next tick, -1 when it was not running
-    std::function<void()> tick;
-};
+// Nanoseconds on the monotonic clock: the clock the timerfd and Qt's timers count on.
+std::int64_t monotonicNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A process that was stopped (suspended, debugged, starved) skips what fell further behind.
+constexpr std::int64_t kMaxLagNs = 1'000'000'000;
+
+}  // namespace
 
 QtHost::QtHost(Program& program, QtPlatform& platform) : program_(program), platform_(platform) {
     platform_.attach(this);
+    scheduler_.setMaxLag(kMaxLagNs);
+    wakeFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (wakeFd_ >= 0) {
+        wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
+        connect(wakeNotifier_, &QSocketNotifier::activated, this, [this] {
+            std::uint64_t expirations;
+            while (::read(wakeFd_, &expirations, sizeof expirations) > 0) {
+            }
+            armedFor_ = -1;
+            wake();
+        });
+    } else {
+        wakeTimer_ = new QTimer(this);
+        wakeTimer_->setSingleShot(true);
+        wakeTimer_->setTimerType(Qt::PreciseTimer);
+        connect(wakeTimer_, &QTimer::timeout, this, [this] {
+            armedFor_ = -1;
+            wake();
+        });
+    }
 }
 
 QtHost::~QtHost() {
     platform_.attach(nullptr);
+    delete wakeNotifier_;
+    if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 bool QtHost::run(const std::function<void()>& event) {
-    return deliver([&] { return program_.dispatch(event); });
+    const std::int64_t arrived = monotonicNow();
+    return deliver([&] { return program_.dispatch(event); }, arrived);
 }
 
 void QtHost::start() {
     // Program::start goes through the dispatch point itself.
-    deliver([this] {
-        program_.start();
-        return true;
-    });
+    deliver(
+        [this] {
+            program_.start();
+            return true;
+        },
+        monotonicNow());
 }
 
-bool QtHost::deliver(const std::function<bool()>& dispatch) {
+bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment) {
     if (exitCode_) return false;
     bool ran = false;
     try {
@@ -57,14 +88,60 @@ bool QtHost::deliver(const std::function<bool()>& dispatch) {
         finish(0);
         return ran;
     }
-    rearm();
+    scheduler_.watch(program_.timers());
+    scheduler_.rearm(moment);
+    if (!waking_) armWakeup();
     syncViews();
     return ran;
 }
 
+void QtHost::wake() {
+    if (waking_ || exitCode_) return;
+    waking_ = true;
+    const std::int64_t now = monotonicNow();
+    // Coinciding deadlines, and any that fell due while the others ran late, go in one wake-up.
+    while (!exitCode_) {
+        auto due = scheduler_.takeDue(now);
+        if (!due) break;
+        if (auto it = ticks_.find(due->name); it != ticks_.end())
+            ++it->second;
+        else
+            ticks_.emplace(due->name, 1);
+        deliver([&] { return program_.dispatch(due->tick); }, due->deadline);
+    }
+    waking_ = false;
+    armWakeup();
+}
+
+void QtHost::armWakeup() {
+    std::optional<std::int64_t> next;
+    if (!exitCode_) next = scheduler_.nextDeadline();
+    const std::int64_t target = next ? *next : -1;
+    if (target == armedFor_) return;
+    armedFor_ = target;
+    if (wakeFd_ >= 0) {
+        itimerspec spec{};  // all zero: disarmed
+        if (next) {
+            // 0 would disarm: a deadline at the clock's origin is long past anyway.
+            const std::int64_t at = std::max<std::int64_t>(*next, 1);
+            spec.it_value.tv_sec = at / 1'000'000'000;
+            spec.it_value.tv_nsec = at % 1'000'000'000;
+        }
+        ::timerfd_settime(wakeFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+        return;
+    }
+    if (!next) {
+        wakeTimer_->stop();
+        return;
+    }
+    const std::int64_t left = std::max<std::int64_t>(0, *next - monotonicNow());
+    wakeTimer_->start(static_cast<int>(std::min<std::int64_t>((left + 999'999) / 1'000'000,
+                                                              std::numeric_limits<int>::max())));
+}
+
 void QtHost::finish(int code) {
     exitCode_ = code;
-    for (auto& [timer, slot] : slots_) slot->timer.stop();
+    armWakeup();
     // The windows mirror the unloaded forms: syncing closes them.
     syncViews();
     // Queued, so that an end reached before the event loop runs still quits it.
@@ -74,8 +151,8 @@ void QtHost::finish(int code) {
 
 void QtHost::fail(const std::string& path) {
     std::cerr << "gombocok: cannot load picture file: " << path << std::endl;
-    for (auto& [timer, slot] : slots_) slot->timer.stop();
     exitCode_ = 1;
+    armWakeup();
     QMessageBox::critical(
         QApplication::activeWindow(), QStringLiteral("Gombócok"),
         QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
@@ -99,58 +176,15 @@ QCursor QtHost::cursor(const std::string& path) {
     return platform_.cursor(path);
 }
 
-void QtHost::rearm() {
-    auto bindings = program_.timers();
-    // Timers of windows unloaded meanwhile are gone; their slots go with them.
-    for (auto it = slots_.begin(); it != slots_.end();) {
-        bool listed = false;
-        for (const auto& b : bindings) listed = listed || b.timer == it->first;
-        it = listed ? std::next(it) : slots_.erase(it);
-    }
-    for (auto& b : bindings) {
-        auto& slot = slots_[b.timer];
-        if (!slot) {
-            slot = std::make_unique<Slot>(this);
-            slot->timer.setTimerType(Qt::PreciseTimer);
-            Slot* s = slot.get();
-            QObject::connect(&slot->timer, &QTimer::timeout, this, [this, s] {
-                // A tick resumed after a hold ran on the remaining time; back to the interval.
-                if (s->timer.interval() != s->interval) s->timer.setInterval(s->interval);
-                auto tick = s->tick;
-                run(tick);
-            });
-        }
-        slot->tick = b.tick;
-        const Timer& t = *b.timer;
-        if (slot->generation == t.generation() && slot->timer.isActive() == (t.interval() != 0))
-            continue;
-        slot->generation = t.generation();
-        slot->interval = t.interval();
-        slot->remaining = -1;
-        if (t.interval() == 0 || held_ > 0) {
-            slot->timer.stop();
-            if (held_ > 0 && t.interval() != 0) slot->remaining = t.interval();
-        } else {
-            slot->timer.start(t.interval());
-        }
-    }
-}
-
 void QtHost::holdTimers() {
-    if (held_++ > 0) return;
-    for (auto& [timer, slot] : slots_) {
-        slot->remaining = slot->timer.isActive() ? std::max(0, slot->timer.remainingTime()) : -1;
-        slot->timer.stop();
-    }
+    scheduler_.hold(monotonicNow());
+    armWakeup();
 }
 
 void QtHost::resumeTimers() {
-    if (held_ == 0 || --held_ > 0) return;
     if (exitCode_) return;
-    for (auto& [timer, slot] : slots_) {
-        if (slot->remaining >= 0) slot->timer.start(slot->remaining);
-        slot->remaining = -1;
-    }
+    scheduler_.resume(monotonicNow());
+    armWakeup();
 }
 
 }  // namespace gombocok

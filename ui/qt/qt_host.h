@@ -1,10 +1,12 @@
-// The program on Qt: QTimers stand for the model's timers, every event goes through the one
-// dispatch point, and after each event the timers are re-armed and every view is synced.
+// The program on Qt: the model's timers run on the core's scheduler against the monotonic clock
+// with one precise wake-up for the earliest deadline, every event goes through the one dispatch
+// point, and after each event the timers are re-armed and every view is synced.
 #pragma once
 
 #include <QCursor>
 #include <QObject>
 #include <QPixmap>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,7 +16,9 @@
 
 #include "ui/program.h"
 #include "ui/qt/view.h"
+#include "ui/scheduler.h"
 
+class QSocketNotifier;
 class QTimer;
 
 namespace gombocok {
@@ -53,19 +57,32 @@ public:
     void holdTimers();
     void resumeTimers();
 
+    // Ticks so far by timer name.
+    const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return ticks_; }
+
 private:
-    // Runs one dispatch, then what follows every event: re-arm, sync, or quit.
-    bool deliver(const std::function<bool()>& dispatch);
-    void rearm();
+    // Runs one dispatch that happened at `moment` (monotonic nanoseconds), then what follows
+    // every event: re-arm, sync, or quit.
+    bool deliver(const std::function<bool()>& dispatch, std::int64_t moment);
+    // The wake-up came: every tick due by now runs, each as its own event at its deadline.
+    void wake();
+    // Sets the one wake-up to the earliest deadline, or clears it.
+    void armWakeup();
     void finish(int code);
     // A picture or cursor file that cannot be loaded: reported on stderr and in a box, exit 1.
     void fail(const std::string& path);
-    struct Slot;
     Program& program_;
     QtPlatform& platform_;
     std::vector<View*> views_;
-    std::map<const Timer*, std::unique_ptr<Slot>> slots_;
-    int held_ = 0;
+    TimerScheduler scheduler_{1'000'000};
+    // The wake-up: a timerfd with an absolute deadline on the monotonic clock, watched by the
+    // event loop; where none can be had, a precise QTimer rounded up to the millisecond.
+    int wakeFd_ = -1;
+    QSocketNotifier* wakeNotifier_ = nullptr;
+    QTimer* wakeTimer_ = nullptr;
+    std::int64_t armedFor_ = -1;
+    bool waking_ = false;
+    std::map<std::string, std::int64_t, std::less<>> ticks_;
     std::optional<int> exitCode_;
 };
 
