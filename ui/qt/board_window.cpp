@@ -46,6 +46,34 @@ void addChanges(QRegion& dirty, const std::vector<Item>& from, const std::vector
         if (std::find(from.begin(), from.end(), b) == from.end()) dirty += area(b);
 }
 
+// Whether a control looks the same as when it was last mirrored: a control that did not change
+// costs the sync a comparison and nothing else.
+bool sameLook(const Label& a, const Label& b) {
+    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
+           a.caption == b.caption && a.foreColor == b.foreColor && a.visible == b.visible &&
+           a.font.points == b.font.points && a.font.bold == b.font.bold;
+}
+
+bool sameLook(const Button& a, const Button& b) {
+    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
+           a.caption == b.caption && a.enabled == b.enabled && a.visible == b.visible;
+}
+
+// The field's contents in painting order, handed to `picture` and `stroke` one by one.
+template <class OnPicture, class OnStroke>
+void walkField(const BoardForm& f, OnPicture picture, OnStroke stroke) {
+    auto add = [&](const Sprite& sp, bool blackIsClear = false) {
+        if (sp.visible && !sp.picture.empty()) picture(sp.picture, pxRect(sp), blackIsClear);
+    };
+    add(f.jhatter);
+    add(f.urhajo, true);
+    for (int k = 0; k < f.ellen.capacity(); ++k)
+        if (f.ellen.exists(k)) add(f.ellen[k], true);
+    add(f.uzabra);
+    for (const Line* l : {&f.lov, &f.lov2, &f.lov3})
+        if (l->visible) stroke(QLine(px(l->X1), px(l->Y1), px(l->X2), px(l->Y2)), l->color);
+}
+
 }  // namespace
 
 int virtualKey(int qtKey) {
@@ -59,19 +87,31 @@ int virtualKey(int qtKey) {
 
 FieldScene FieldScene::of(const BoardForm& f) {
     FieldScene s;
-    auto add = [&s](const Sprite& sp, bool blackIsClear = false) {
-        if (sp.visible && !sp.picture.empty())
-            s.pictures.push_back({sp.picture, pxRect(sp), blackIsClear});
-    };
-    add(f.jhatter);
-    add(f.urhajo, true);
-    for (int k = 0; k < f.ellen.capacity(); ++k)
-        if (f.ellen.exists(k)) add(f.ellen[k], true);
-    add(f.uzabra);
-    for (const Line* l : {&f.lov, &f.lov2, &f.lov3})
-        if (l->visible)
-            s.strokes.push_back({QLine(px(l->X1), px(l->Y1), px(l->X2), px(l->Y2)), l->color});
+    walkField(
+        f,
+        [&s](const std::string& picture, QRect box, bool blackIsClear) {
+            s.pictures.push_back({picture, box, blackIsClear});
+        },
+        [&s](QLine line, Rgb color) { s.strokes.push_back({line, color}); });
     return s;
+}
+
+bool FieldScene::shows(const BoardForm& f) const {
+    std::size_t np = 0, ns = 0;
+    bool same = true;
+    walkField(
+        f,
+        [&](const std::string& picture, QRect box, bool blackIsClear) {
+            same = same && np < pictures.size() && pictures[np].box == box &&
+                   pictures[np].blackIsClear == blackIsClear && pictures[np].picture == picture;
+            ++np;
+        },
+        [&](QLine line, Rgb color) {
+            same = same && ns < strokes.size() && strokes[ns].line == line &&
+                   strokes[ns].color == color;
+            ++ns;
+        });
+    return same && np == pictures.size() && ns == strokes.size();
 }
 
 BoardField::BoardField(QtHost& host, QWidget* parent) : QWidget(parent), host_(host) {
@@ -196,7 +236,7 @@ BoardWindow::BoardWindow(QtHost& host)
         l->setObjectName(QString::fromLatin1(name));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
-        labels_.push_back({l, control, onField, {}, {}, {}, {}});
+        labels_.push_back({l, control, onField});
     };
     for (auto [name, control] : panelLabels) makeLabel(name, control, panel_, false);
     makeLabel("uzenet", &BoardForm::uzenet, field_, true);
@@ -215,7 +255,7 @@ BoardWindow::BoardWindow(QtHost& host)
         auto* b = new QPushButton(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
-        buttons_.push_back({b, control, click});
+        buttons_.push_back({b, control, click, {}});
         connect(b, &QPushButton::clicked, this, [this, control, click] {
             host_.run([this, control, click] {
                 BoardForm* form = host_.program().boardIfLoaded();
@@ -235,17 +275,23 @@ void BoardWindow::sync() {
         if (isVisible()) hide();
         focusApplied_ = nullptr;
         placement_.forget();
+        // A window loaded again is mirrored afresh.
+        for (LabelView& lv : labels_) lv.mirrored.reset();
+        for (ButtonView& bv : buttons_) bv.mirrored.reset();
+        windowCaption_.reset();
         return;
     }
     const BoardForm& f = *form;
-    const QString title = QString::fromStdString(f.window.caption);
-    if (windowTitle() != title) setWindowTitle(title);
+    if (f.window.caption != windowCaption_) {
+        windowCaption_ = f.window.caption;
+        setWindowTitle(QString::fromStdString(*windowCaption_));
+    }
     const QSize client(px(f.window.Width), px(f.window.Height));
     if (size() != client) setFixedSize(client);
     placement_.apply(*this, f.window);
 
-    field_->setGeometry(pxRect(f.jmezo));
-    field_->setScene(FieldScene::of(f));
+    if (field_->geometry() != pxRect(f.jmezo)) field_->setGeometry(pxRect(f.jmezo));
+    if (!field_->scene().shows(f)) field_->setScene(FieldScene::of(f));
     if (field_->isVisibleTo(this) != f.jmezo.visible) field_->setVisible(f.jmezo.visible);
     panel_->setGeometry(pxRect(f.Frame1));
     if (panel_->isVisibleTo(this) != f.Frame1.visible) panel_->setVisible(f.Frame1.visible);
@@ -254,6 +300,10 @@ void BoardWindow::sync() {
     for (LabelView& lv : labels_) {
         const Label& l = f.*lv.control;
         QLabel* w = lv.widget;
+        const int room = w->parentWidget()->width();
+        if (lv.mirrored && sameLook(l, *lv.mirrored) && room == lv.room) continue;
+        lv.mirrored = l;
+        lv.room = room;
         const QString text = QString::fromStdString(l.caption);
         if (w->text() != text) w->setText(text);
         const QFont font = controlFont(l.font);
@@ -282,8 +332,10 @@ void BoardWindow::sync() {
         }
         if (w->isVisibleTo(w->parentWidget()) != l.visible) w->setVisible(l.visible);
     }
-    for (const ButtonView& bv : buttons_) {
+    for (ButtonView& bv : buttons_) {
         const Button& b = f.*bv.control;
+        if (bv.mirrored && sameLook(b, *bv.mirrored)) continue;
+        bv.mirrored = b;
         QPushButton* w = bv.widget;
         const QString text = QString::fromStdString(b.caption);
         if (w->text() != text) w->setText(text);

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ struct FieldScene {
     friend bool operator==(const FieldScene&, const FieldScene&) = default;
 
     static FieldScene of(const BoardForm& form);
+    // Whether `of(form)` would give this scene, found without building one.
+    bool shows(const BoardForm& form) const;
 };
 
 class BoardField : public QWidget {
@@ -98,15 +101,20 @@ private:
         QLabel* widget;
         Label BoardForm::*control;
         bool onField;
+        // The control as last mirrored, and the parent's width then: the widget is touched only
+        // when one of them changed.
+        std::optional<Label> mirrored = {};
+        int room = 0;
         // The caption, font and design box last measured, and the box they gave.
-        QString measuredText;
-        QFont measuredFont;
-        QRect design, box;
+        QString measuredText = {};
+        QFont measuredFont = {};
+        QRect design = {}, box = {};
     };
     struct ButtonView {
         QPushButton* widget;
         Button BoardForm::*control;
         void (Board::*click)();
+        std::optional<Button> mirrored;
     };
     void applyFocus(const BoardForm& form);
 
@@ -116,6 +124,7 @@ private:
     std::vector<LabelView> labels_;
     std::vector<ButtonView> buttons_;
     WindowPlacement placement_;
+    std::optional<std::string> windowCaption_;
     const void* focusApplied_ = nullptr;
 };
 
