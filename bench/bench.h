@@ -46,6 +46,9 @@ void frameCost(Report& report);
 void realTimers(Report& report, int seconds);
 void soundLatency(Report& report, const std::string& monitor, int plays);
 // Starts `program` in `dir` on the X display `runs` times (after one run that warms the caches).
+// Presses Up and Down through XTEST in `window` (the game window, playing) and times the
+// spacecraft's repaint as the X server sees it.
+void keyLatency(Report& report, unsigned long window, int presses);
 void startup(Report& report, const std::string& program, const std::string& dir, int runs);
 
 }  // namespace gombocok::bench

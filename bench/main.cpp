@@ -1,6 +1,6 @@
 // The benchmark program: `gombocok_bench <part> [arguments]` runs one part and prints its
 // figures. Parts: core; frame; timers [seconds]; sound <monitor source> <plays>;
-// startup <program> <directory> <runs>.
+// keys <window> <presses>; startup <program> <directory> <runs>.
 #include <QApplication>
 #include <QFont>
 #include <cstdlib>
@@ -31,12 +31,14 @@ int main(int argc, char** argv) {
             realTimers(report, argc > 2 ? std::atoi(argv[2]) : 10);
         } else if (part == "sound" && argc == 4) {
             soundLatency(report, argv[2], std::atoi(argv[3]));
+        } else if (part == "keys" && argc == 4) {
+            keyLatency(report, std::stoul(argv[2]), std::atoi(argv[3]));
         } else if (part == "startup" && argc == 5) {
             startup(report, argv[2], argv[3], std::atoi(argv[4]));
         } else {
             std::cerr << "usage: gombocok_bench core | frame | timers [seconds] | sound <monitor> "
                          "<plays> |"
-                         " startup <program> <directory> <runs>\n";
+                         " keys <window> <presses> | startup <program> <directory> <runs>\n";
             return 2;
         }
     } catch (const std::exception& e) {
