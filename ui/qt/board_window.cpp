@@ -191,13 +191,19 @@ StatusPanel::StatusPanel(QWidget* parent) : QFrame(parent) {
 }
 
 void StatusPanel::setShapes(const std::array<gombocok::Shape, 4>& shapes) {
-    bool same = true;
+    // Only where a bar changed: repainting the whole panel would repaint (and lay out the text
+    // of) every label on it at each shot.
+    QRegion dirty;
     for (std::size_t k = 0; k < shapes.size(); ++k) {
         const gombocok::Shape &a = shapes[k], &b = shapes_[k];
-        same = same && pxRect(a) == pxRect(b) && a.fill == b.fill && a.visible == b.visible;
+        if (pxRect(a) == pxRect(b) && a.fill == b.fill && a.visible == b.visible &&
+            a.filled == b.filled)
+            continue;
+        if (b.visible) dirty += pxRect(b);
+        if (a.visible) dirty += pxRect(a);
     }
     shapes_ = shapes;
-    if (!same) update();
+    if (!dirty.isEmpty()) update(dirty);
 }
 
 void StatusPanel::paintEvent(QPaintEvent* e) {
