@@ -9,7 +9,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <map>
 #include <memory>
+#include <set>
 
 #include "tests/test_support.h"
 #include "ui/program.h"
@@ -278,6 +280,44 @@ TEST_F(BoardView, ClosingByTheFrameEndsTheProgramThroughItsRules) {
     EXPECT_FALSE(window.isVisible());
     // Nothing runs after the end.
     EXPECT_FALSE(host.run([] {}));
+}
+
+// Counts the paint events of every label of the window.
+class PaintCounter : public QObject {
+public:
+    std::map<std::string, int> painted;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++painted[o->objectName().toStdString()];
+        return false;
+    }
+};
+
+TEST_F(BoardView, AShotRepaintsOnlyWhatItChanged) {
+    auto settle = [] {
+        for (int k = 0; k < 5; ++k) QApplication::processEvents();
+    };
+    settle();
+    PaintCounter counter;
+    for (QLabel* l : window.findChildren<QLabel*>()) l->installEventFilter(&counter);
+    // A shot takes a round and shortens the ammunition bar; the clock ticks on its own.
+    const std::vector<std::pair<std::function<void(BoardForm&)>, std::set<std::string>>> steps = {
+        {[](BoardForm& f) {
+             f.mundb.caption = "199";
+             f.municio.Width -= 150;
+         },
+         {"mundb"}},
+        // The caption above the clock reaches a pixel into its box.
+        {[](BoardForm& f) { f.ido.caption = "00:01"; }, {"ido", "Label3"}},
+        {[](BoardForm&) {}, {}},
+    };
+    for (const auto& [edit, expected] : steps) {
+        counter.painted.clear();
+        change(edit);
+        settle();
+        std::set<std::string> painted;
+        for (const auto& [name, n] : counter.painted) painted.insert(name);
+        EXPECT_EQ(painted, expected);
+    }
 }
 
 TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
