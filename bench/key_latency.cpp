@@ -3,8 +3,8 @@
 // the spacecraft stays put; a damage report of the whole field (the scrolling background) before
 // the spacecraft's own makes that press undecided, and it is pressed again later.
 #include <X11/Xlib.h>
-#include <X11/extensions/Xdamage.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
@@ -41,7 +41,8 @@ void keyLatency(Report& report, unsigned long window, int presses) {
     const Damage damage = XDamageCreate(d, window, XDamageReportRawRectangles);
     const KeyCode up = XKeysymToKeycode(d, XK_Up), down = XKeysymToKeycode(d, XK_Down);
     // The field sits at 7, 7 in the window (100 twips); the spacecraft's column is 39 to 114 in it.
-    constexpr int kFieldX = 7, kFieldWidth = 529, kCraftLeft = kFieldX + 39, kCraftRight = kCraftLeft + 75;
+    constexpr int kFieldX = 7, kFieldWidth = 529, kCraftLeft = kFieldX + 39,
+                  kCraftRight = kCraftLeft + 75;
     const int fd = ConnectionNumber(d);
 
     // Waits for the next damage rectangle until `limit`; false on time-out.
@@ -56,7 +57,8 @@ void keyLatency(Report& report, unsigned long window, int presses) {
                     return true;
                 }
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(limit - Clock::now());
             if (left.count() <= 0) return false;
             pollfd p{fd, POLLIN, 0};
             poll(&p, 1, static_cast<int>(left.count()) + 1);
@@ -101,8 +103,7 @@ void keyLatency(Report& report, unsigned long window, int presses) {
     XCloseDisplay(d);
     if (latencies.size() < 10) throw std::runtime_error("the spacecraft's moves were not seen");
     report.note("key to pixel: " + std::to_string(latencies.size()) + " presses (" +
-                std::to_string(undecided) +
-                " more left undecided by a background repaint), min " +
+                std::to_string(undecided) + " more left undecided by a background repaint), min " +
                 Report::number(*std::min_element(latencies.begin(), latencies.end()), 2) + " ms");
     report.figure("key_to_pixel_median", percentileOf(latencies, 0.5), 2, "ms", Goal{});
     report.figure("key_to_pixel_p99", percentileOf(latencies, 0.99), 2, "ms", Goal::atMost(2));

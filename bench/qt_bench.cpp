@@ -366,8 +366,7 @@ void realTimers(Report& report, int seconds) {
     player.setTimerType(Qt::PreciseTimer);
     QObject::connect(&player, &QTimer::timeout, [&] {
         BoardForm& f = *g.program.boardIfLoaded();
-        if (f.ellen[0].Left < f.urhajo.Left)
-            g.key(vk::Y);
+        if (f.ellen[0].Left < f.urhajo.Left) g.key(vk::Y);
         g.bot.step(13);
     });
     player.start(20);
@@ -382,7 +381,8 @@ void realTimers(Report& report, int seconds) {
         wall0 = Clock::now();
     });
     double cpuShare = 0;
-    QTimer::singleShot(500 + seconds * 1000, [&] { cpuShare = 100 * (processCpuMs() - cpu0) / msSince(wall0); });
+    QTimer::singleShot(500 + seconds * 1000,
+                       [&] { cpuShare = 100 * (processCpuMs() - cpu0) / msSince(wall0); });
     QTimer::singleShot(500 + seconds * 1000, [&] { QApplication::quit(); });
     QApplication::exec();
     (void)waited0;

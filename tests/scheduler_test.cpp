@@ -1,12 +1,12 @@
 // The deadline scheduler on its own: which timer fires when, as a host drives it.
+#include "ui/scheduler.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "ui/scheduler.h"
 
 namespace gombocok {
 namespace {
@@ -15,7 +15,8 @@ namespace {
 // hosts do: after each event it re-arms from the event's moment. `log` gets "A@20" per tick.
 struct Rig {
     std::array<Timer, 3> timers;
-    std::array<std::function<void(std::int64_t)>, 3> onTick;  // run inside a tick, given its deadline
+    std::array<std::function<void(std::int64_t)>, 3>
+        onTick;  // run inside a tick, given its deadline
     TimerScheduler s;
     std::vector<std::string> log;
 

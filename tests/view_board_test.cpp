@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>

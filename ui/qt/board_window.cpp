@@ -92,7 +92,9 @@ FieldScene FieldScene::of(const BoardForm& f) {
         [&s](const std::string& picture, QRect box, bool blackIsClear) {
             s.pictures.push_back({picture, box, blackIsClear});
         },
-        [&s](QLine line, Rgb color) { s.strokes.push_back({line, color}); });
+        [&s](QLine line, Rgb color) {
+            s.strokes.push_back({line, color});
+        });
     return s;
 }
 

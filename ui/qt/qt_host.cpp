@@ -135,8 +135,8 @@ void QtHost::armWakeup() {
         return;
     }
     const std::int64_t left = std::max<std::int64_t>(0, *next - monotonicNow());
-    wakeTimer_->start(static_cast<int>(std::min<std::int64_t>((left + 999'999) / 1'000'000,
-                                                              std::numeric_limits<int>::max())));
+    wakeTimer_->start(static_cast<int>(
+        std::min<std::int64_t>((left + 999'999) / 1'000'000, std::numeric_limits<int>::max())));
 }
 
 void QtHost::finish(int code) {
