@@ -212,6 +212,26 @@ TEST(Scheduler, ReloadedWindowKeepsOthersAndRearmsItsOwn) {
     EXPECT_EQ(d->deadline, 22);
 }
 
+TEST(Scheduler, HeldTimeAddsUpTheOutermostHolds) {
+    TimerScheduler s;
+    const struct {
+        bool hold;
+        std::int64_t at, heldAfter;
+    } steps[] = {
+        {true, 100, 0},    {false, 250, 150},  // one box for 150
+        {true, 300, 150},  {true, 320, 150},   // a box over a box
+        {false, 400, 150}, {false, 460, 310},  // counted once, 300 to 460
+        {false, 500, 310},                     // a resume without a hold changes nothing
+    };
+    for (const auto& st : steps) {
+        if (st.hold)
+            s.hold(st.at);
+        else
+            s.resume(st.at);
+        EXPECT_EQ(s.heldTime(), st.heldAfter) << "at " << st.at;
+    }
+}
+
 TEST(Scheduler, StalledHostDropsTicksBeyondTheLagButKeepsThePhase) {
     Timer t;
     TimerScheduler s;

@@ -360,6 +360,31 @@ TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
     EXPECT_EQ(ticksDuring("hatterhez", 250), 0);
 }
 
+TEST_F(BoardView, ATimerStartedAfterAnAnswerCountsFromTheAnswer) {
+    auto ticks = [this] {
+        auto it = host.ticks().find("hatterhez");
+        return it == host.ticks().end() ? std::int64_t{0} : it->second;
+    };
+    // The box stays open for a while; then, as after "new game?", the event starts a timer.
+    answerNextBox([] {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 350) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    });
+    host.run([&] {
+        platform.messageBox("Új játék?", "Gombócok", MsgIcon::exclamation, MsgButtons::yesNo);
+        form().hatterhez.setInterval(100);
+    });
+    const auto before = ticks();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 50) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // Counted from the event's arrival, the 350 ms in the box would come out in a burst of ticks.
+    EXPECT_EQ(ticks() - before, 0);
+    while (t.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_GE(ticks() - before, 1);
+}
+
 TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
     answerNextBox();
     ::testing::internal::CaptureStderr();

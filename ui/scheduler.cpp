@@ -62,6 +62,7 @@ std::optional<TimerScheduler::Due> TimerScheduler::takeDue(std::int64_t now) {
 
 void TimerScheduler::hold(std::int64_t now) {
     if (held_++ > 0) return;
+    heldSince_ = now;
     for (Entry& e : entries_) {
         e.remaining = e.due == kNone ? kNone : std::max<std::int64_t>(0, e.due - now);
         e.due = kNone;
@@ -70,6 +71,7 @@ void TimerScheduler::hold(std::int64_t now) {
 
 void TimerScheduler::resume(std::int64_t now) {
     if (held_ == 0 || --held_ > 0) return;
+    heldTime_ += std::max<std::int64_t>(0, now - heldSince_);
     for (Entry& e : entries_) {
         if (e.remaining != kNone) e.due = now + e.remaining;
         e.remaining = kNone;

@@ -57,6 +57,10 @@ public:
     void hold(std::int64_t now);
     void resume(std::int64_t now);
     bool held() const { return held_ > 0; }
+    // The time spent held so far, all holds together. An event that waited for an answer counts
+    // its timers from its own moment plus the time it was held: a timer set after the answer
+    // starts then, and does not catch up on the time the box was open.
+    std::int64_t heldTime() const { return heldTime_; }
 
 private:
     static constexpr std::int64_t kNone = -1;
@@ -71,6 +75,7 @@ private:
     std::vector<Entry> entries_;
     std::int64_t unit_;
     int held_ = 0;
+    std::int64_t heldSince_ = 0, heldTime_ = 0;
     std::int64_t maxLag_ = kNone;
 };
 

@@ -77,6 +77,7 @@ void QtHost::start() {
 
 bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment) {
     if (exitCode_) return false;
+    const std::int64_t heldBefore = scheduler_.heldTime();
     bool ran = false;
     try {
         ran = dispatch();
@@ -89,7 +90,7 @@ bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment)
         return ran;
     }
     scheduler_.watch(program_.timers());
-    scheduler_.rearm(moment);
+    scheduler_.rearm(moment + (scheduler_.heldTime() - heldBefore));
     if (!waking_) armWakeup();
     syncViews();
     return ran;
