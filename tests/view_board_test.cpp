@@ -56,6 +56,13 @@ protected:
             program.show(WindowId::board);
         });
     }
+    void TearDown() override {
+        // A program end queues the application's exit, which would make every later event loop
+        // (a message box's) return at once: it is spent here, in a loop of its own.
+        QApplication::processEvents();
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QApplication::exec();
+    }
     BoardForm& form() { return *program.boardIfLoaded(); }
     // Runs a change of the model as one event, as a handler would make it.
     void change(const std::function<void(BoardForm&)>& edit) {
