@@ -10,7 +10,16 @@ work=$e2e_work
 prog=$work/prog
 pulse_pid_file=
 faults_cleanup() {
-    [ -n "$pulse_pid_file" ] && [ -f "$pulse_pid_file" ] && kill "$(cat "$pulse_pid_file")" 2>/dev/null || true
+    if [ -n "$pulse_pid_file" ] && [ -f "$pulse_pid_file" ]; then
+        ppid_=$(cat "$pulse_pid_file")
+        kill "$ppid_" 2>/dev/null || true
+        # It removes its own files as it goes: the work directory is removed after it.
+        i=0
+        while kill -0 "$ppid_" 2>/dev/null && [ "$i" -lt 30 ]; do
+            sleep 0.1
+            i=$((i + 1))
+        done
+    fi
     [ -d "$prog" ] && chattr -i "$prog" 2>/dev/null || true
     e2e_cleanup
 }
@@ -83,4 +92,32 @@ start_sound_server() {
         [ "$i" -le 50 ] || fail "the sound server does not answer"
         sleep 0.1
     done
+}
+
+# A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
+# data chunk of $5 bytes (its bytes are for the caller to append).
+wav_header() {
+    le() {
+        v=$1 n=$2 out=
+        while [ "$n" -gt 0 ]; do
+            out="$out$(printf '\\%03o' $((v & 255)))"
+            v=$((v >> 8)) n=$((n - 1))
+        done
+        printf "$out"
+    }
+    block=$(($2 * $4 / 8))
+    printf 'RIFF'; le $((36 + $5)) 4; printf 'WAVEfmt '; le 16 4
+    le "$1" 2; le "$2" 2; le "$3" 4; le $(($3 * block)) 4; le "$block" 2; le "$4" 2
+    printf 'data'; le "$5" 4
+}
+
+# Peak resident memory of the program, in MB.
+peak_mb() {
+    awk '/^VmHWM:/ { print int($2 / 1024) }' "/proc/$gpid/status"
+}
+
+# Fails when the program's peak memory has passed 200 MB.
+memory_within_bounds() {
+    peak=$(peak_mb)
+    [ "$peak" -lt 200 ] || fail_with_log "peak memory $peak MB"
 }
