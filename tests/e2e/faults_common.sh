@@ -45,7 +45,11 @@ launch() {
 to_board() {
     title=$(wait_window "") || fail_with_log "no window appeared"
     sleep "${1:-1}"
-    eval "$(xdotool getwindowgeometry --shell "$title")"
+    geometry=$(xdotool getwindowgeometry --shell "$title" 2>/dev/null) || {
+        wait_exit 1 || true
+        fail_with_log "the title screen went away (exit code ${status:-none})"
+    }
+    eval "$geometry"
     click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
     board=$(wait_window "Gomb") || fail_with_log "the game window did not appear"
 }
