@@ -101,18 +101,20 @@ start_sound_server() {
 # A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
 # data chunk of $5 bytes (its bytes are for the caller to append).
 wav_header() {
-    le() {
-        v=$1 n=$2 out=
-        while [ "$n" -gt 0 ]; do
-            out="$out$(printf '\\%03o' $((v & 255)))"
-            v=$((v >> 8)) n=$((n - 1))
+    # POSIX sh has no local variables: these names are the helper's own.
+    wav_le() {
+        wav_v=$1 wav_n=$2 wav_out=
+        while [ "$wav_n" -gt 0 ]; do
+            wav_out="$wav_out$(printf '\\%03o' $((wav_v & 255)))"
+            wav_v=$((wav_v >> 8)) wav_n=$((wav_n - 1))
         done
-        printf "$out"
+        printf "$wav_out"
     }
-    block=$(($2 * $4 / 8))
-    printf 'RIFF'; le $((36 + $5)) 4; printf 'WAVEfmt '; le 16 4
-    le "$1" 2; le "$2" 2; le "$3" 4; le $(($3 * block)) 4; le "$block" 2; le "$4" 2
-    printf 'data'; le "$5" 4
+    wav_block=$(($2 * $4 / 8))
+    printf 'RIFF'; wav_le $((36 + $5)) 4; printf 'WAVEfmt '; wav_le 16 4
+    wav_le "$1" 2; wav_le "$2" 2; wav_le "$3" 4; wav_le $(($3 * wav_block)) 4
+    wav_le "$wav_block" 2; wav_le "$4" 2
+    printf 'data'; wav_le "$5" 4
 }
 
 # Peak resident memory of the program, in MB.
