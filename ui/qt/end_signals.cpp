@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
+
+#include "ui/qt/qt_host.h"
 
 namespace gombocok {
 namespace {
@@ -70,6 +74,12 @@ EndSignals::~EndSignals() {
     ::close(endPipe[0]);
     ::close(endPipe[1]);
     endPipe[0] = endPipe[1] = -1;
+}
+
+void endWithTheSession(QGuiApplication& app, QtHost& host) {
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &host,
+                     [&host](QSessionManager&) { host.saveSettings(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &host, [&host] { host.requestEnd(); });
 }
 
 void EndSignals::drain() {

@@ -7,9 +7,17 @@
 #include <QObject>
 #include <functional>
 
+class QGuiApplication;
 class QSocketNotifier;
 
 namespace gombocok {
+
+class QtHost;
+
+// The desktop session ending: when the session manager asks for the data (a logout that may
+// still be cancelled) the settings are saved; when the application is told to quit from outside,
+// the program end runs before the event loop is left.
+void endWithTheSession(QGuiApplication& app, QtHost& host);
 
 class EndSignals : public QObject {
     Q_OBJECT

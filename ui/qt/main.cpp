@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
-#include <QSessionManager>
 
 #include "ui/program.h"
 #include "ui/qt/board_window.h"
@@ -23,9 +22,7 @@ int main(int argc, char** argv) {
     gombocok::QtHost host(program, platform);
     // SIGTERM, SIGINT, SIGHUP and the session ending end the program its own way, settings saved.
     gombocok::EndSignals endSignals([&host] { host.requestEnd(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &host,
-                     [&host](QSessionManager&) { host.saveSettings(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &host, [&host] { host.requestEnd(); });
+    gombocok::endWithTheSession(app, host);
 
     gombocok::BoardWindow board(host);
     host.addView(&board);
