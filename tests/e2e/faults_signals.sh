@@ -90,3 +90,27 @@ wait_exit 5 || fail_with_log "a second signal did not end the program at once"
 printf "$start_settings" >"$work/expected"
 cmp -s "$work/expected" "$prog/settings.txt" || fail "a second signal: the settings were touched"
 say "second signal: ended at once by SIGTERM, settings untouched"
+
+# A signal in the first moments, before any window: the process ends either by the signal (its
+# handlers not yet in place, nothing read) or through the program end; the settings are the old
+# file or a whole saved one, and nothing else is written.
+for delay in 0 0.05 0.2 0.5; do
+    printf "$start_settings" >"$prog/settings.txt"
+    before=$(ls -A "$prog")
+    launch $run_env
+    sleep "$delay"
+    kill -TERM "$gpid"
+    wait_exit 10 || fail_with_log "SIGTERM after $delay s: the program did not end"
+    printf "$start_settings" >"$work/old"
+    printf 'magyar\r\n111\r\n2\r\n200\r\n2\r\n' >"$work/saved"
+    if cmp -s "$work/old" "$prog/settings.txt"; then
+        outcome="left as it was"
+    elif cmp -s "$work/saved" "$prog/settings.txt"; then
+        outcome="saved"
+    else
+        fail "SIGTERM after $delay s: the settings are neither old nor saved: $(od -c "$prog/settings.txt")"
+    fi
+    [ "$(ls -A "$prog")" = "$before" ] || fail "SIGTERM after $delay s: other files: $(ls -A "$prog")"
+    case $status in 0 | 143) ;; *) fail_with_log "SIGTERM after $delay s: exit code $status" ;; esac
+    say "SIGTERM $delay s after the start: exit $status, settings $outcome"
+done
