@@ -42,6 +42,7 @@ extern "C" void onEndSignal(int signal) {
 
 EndSignals::EndSignals(std::function<void()> onEnd, QObject* parent)
     : QObject(parent), onEnd_(std::move(onEnd)) {
+    endRequested = 0;
     if (::pipe2(endPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::cerr << "gombocok: no pipe for the end signals; they end the program at once\n";
         endPipe[0] = endPipe[1] = -1;
