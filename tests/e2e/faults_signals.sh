@@ -85,11 +85,12 @@ kill -TERM "$gpid"
 kill -INT "$gpid"
 kill -CONT "$gpid"
 wait_exit 5 || fail_with_log "a second signal did not end the program at once"
-# Pending signals come lowest number first: SIGINT starts the end, SIGTERM ends the process.
-[ "$status" -eq 143 ] || fail_with_log "a second signal: exit code $status, not 143 (SIGTERM)"
+# Whichever of the two comes first starts the end; the other ends the process by itself (the
+# kernel hands out the lower number first, a sanitizer's own handlers may change the order).
+case $status in 130 | 143) ;; *) fail_with_log "a second signal: exit code $status, not 130 or 143" ;; esac
 printf "$start_settings" >"$work/expected"
 cmp -s "$work/expected" "$prog/settings.txt" || fail "a second signal: the settings were touched"
-say "second signal: ended at once by SIGTERM, settings untouched"
+say "second signal: ended at once by the signal (exit $status), settings untouched"
 
 # A signal in the first moments, before any window: the process ends either by the signal (its
 # handlers not yet in place, nothing read) or through the program end; the settings are the old
