@@ -45,7 +45,7 @@ enum class SettingsState {
     missing,     // nothing there (a dangling symbolic link counts as nothing)
     read,        // a regular file (or a link to one), read
     notRegular,  // something else: a directory, a FIFO, a device, a socket
-    unreadable,  // a regular file that could not be opened or read
+    unreadable,  // there, but it could not be opened or read (no permission, a link loop)
 };
 enum class FileKind { regular, directory, fifo, device, socket, other };
 
