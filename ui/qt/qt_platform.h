@@ -9,9 +9,12 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "ui/platform.h"
 #include "ui/qt/sound.h"
+
+class QMessageBox;
 
 namespace gombocok {
 
@@ -31,6 +34,7 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
                          MsgButtons buttons) override;
     std::string programDirectory() override;
+    std::string configDirectory() override;
     ScreenSize screenSize() override;
     void randomize() override;
     double random() override;
@@ -43,8 +47,12 @@ public:
 
     SoundPlayer& sound() { return sound_; }
 
+    // Closes the open message boxes as if dismissed (a question answers No).
+    void dismissMessageBoxes();
+
 private:
     QtHost* host_ = nullptr;
+    std::vector<QMessageBox*> openBoxes_;  // innermost last
     SoundPlayer sound_;
     std::map<std::string, QPixmap> pixmaps_;
     std::map<std::string, QCursor> cursors_;
