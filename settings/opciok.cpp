@@ -58,8 +58,9 @@ void Opciok::Form_Unload() {
 
 void Opciok::betoltes() {
     Platform& p = shell.platform();
-    const SettingsRead file = readSettingsFile(programFile(p, "settings.txt"));
-    if (!file.found) {
+    place_ = settingsPlace(p.programDirectory(), p.configDirectory());
+    const SettingsRead file = readSettings(place_);
+    if (file.state == SettingsState::missing) {
         p.messageBox(
             "A beállításokat tartalmazó file hiányzik!\rLétrehozom most, indítsd újra a "
             "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
@@ -68,9 +69,20 @@ void Opciok::betoltes() {
         programvege(v, shell);
     }
     v.nincs_beallitas = false;
-    if (!file.readable)
-        std::cerr << "gombocok: cannot read " << programFile(p, "settings.txt")
-                  << ", using the default settings\n";
+    keep_ = true;
+    if (file.state != SettingsState::read) {
+        const std::string path = file.seeded ? place_.seed : place_.file;
+        std::cerr << "gombocok: cannot read " << path << ", using the default settings\n";
+        // The program directory's file only seeds the player's own one, which is still free.
+        if (!file.seeded) {
+            keep_ = false;
+            if (!v.settings_unreadable_told) {
+                v.settings_unreadable_told = true;
+                const Message m = settingsUnreadableMessage(v.programnyelv, path, file);
+                p.messageBox(m.text, m.title, MsgIcon::exclamation, MsgButtons::ok);
+            }
+        }
+    }
     const StoredSettings s = parseSettings(file.content, file.complete);
 
     v.sor = s.lines[0];
@@ -109,6 +121,10 @@ void Opciok::betoltes() {
 }
 
 void Opciok::mentes() {
+    if (!keep_) {
+        std::cerr << "gombocok: the settings file could not be read, so it is left as it was\n";
+        return;
+    }
     const std::string content =
         v.nincs_beallitas
             ? defaultSettings()
@@ -116,10 +132,12 @@ void Opciok::mentes() {
                              {f.vizeff.ticked() ? 1 : 0, f.hzene.ticked() ? 1 : 0,
                               f.effektek.ticked() ? 1 : 0},
                              f.nszcsuszka.value(), numericValue(f.mloszer.text), v.urhajotipus);
-    const std::string path = programFile(shell.platform(), "settings.txt");
     std::string error;
-    if (!replaceFile(path, content, error))
+    if (!saveSettings(place_, content, error)) {
         std::cerr << "gombocok: the settings were not saved: " << error << '\n';
+        const Message m = settingsNotSavedMessage(v.programnyelv, error);
+        shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok);
+    }
 }
 
 void Opciok::fules_Click(int tab) {

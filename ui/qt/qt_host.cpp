@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -81,6 +82,9 @@ bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment)
     bool ran = false;
     try {
         ran = dispatch();
+        // An end asked for while this event held a message box open follows it at once.
+        if (endRequested_ && !program_.ended() && !program_.inEvent())
+            program_.dispatch([this] { programvege(program_.vars, program_); });
     } catch (const MissingPicture& e) {
         fail(e.path());
         return false;
@@ -140,6 +144,22 @@ void QtHost::armWakeup() {
         std::min<std::int64_t>((left + 999'999) / 1'000'000, std::numeric_limits<int>::max())));
 }
 
+void QtHost::requestEnd() {
+    if (exitCode_ || program_.ended()) return;
+    endRequested_ = true;
+    if (program_.inEvent()) {
+        platform_.dismissMessageBoxes();
+        return;
+    }
+    run([this] { programvege(program_.vars, program_); });
+}
+
+void QtHost::saveSettings() {
+    run([this] {
+        if (Opciok* rules = program_.opciokRules()) rules->mentes();
+    });
+}
+
 void QtHost::finish(int code) {
     exitCode_ = code;
     armWakeup();
@@ -157,7 +177,7 @@ void QtHost::fail(const std::string& path) {
     QMessageBox::critical(
         QApplication::activeWindow(), QStringLiteral("Gombócok"),
         QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
-            QString::fromStdString(path));
+            QFile::decodeName(QByteArray::fromStdString(path)));
     finish(1);
 }
 

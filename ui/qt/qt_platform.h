@@ -1,5 +1,6 @@
-// The platform on Qt: sounds through one audio output, pictures and cursors through Qt's image
-// readers (cached per name), message boxes as modal QMessageBoxes that hold the game's timers.
+// The platform on Qt: sounds through one audio output, pictures and cursors read with a bound and
+// decoded by Qt's image readers (cached per name), message boxes as modal QMessageBoxes that hold
+// the game's timers.
 #pragma once
 
 #include <QCursor>
@@ -9,9 +10,12 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "ui/platform.h"
 #include "ui/qt/sound.h"
+
+class QMessageBox;
 
 namespace gombocok {
 
@@ -31,6 +35,7 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
                          MsgButtons buttons) override;
     std::string programDirectory() override;
+    std::string configDirectory() override;
     ScreenSize screenSize() override;
     void randomize() override;
     double random() override;
@@ -43,11 +48,16 @@ public:
 
     SoundPlayer& sound() { return sound_; }
 
+    // Closes the open message boxes as if dismissed (a question answers No).
+    void dismissMessageBoxes();
+
 private:
     QtHost* host_ = nullptr;
+    std::vector<QMessageBox*> openBoxes_;  // innermost last
     SoundPlayer sound_;
     std::map<std::string, QPixmap> pixmaps_;
     std::map<std::string, QCursor> cursors_;
+    std::string programDirectory_;  // found once, in the file system's bytes
     std::mt19937_64 rng_;
     bool seeded_ = false;
 };
