@@ -30,6 +30,13 @@ void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* eng
                                 MsgIcon::critical, MsgButtons::ok);
 }
 
+// The first Start disables Start for good. From then on a game runs (or is over), and the status
+// panel, the spacecraft and the damage step are that game's: a load of the dialog (the level
+// change touching it after the close box unloaded it) must not put the stored settings there.
+bool gameBegun(const BoardForm& board) {
+    return !board.indit.enabled;
+}
+
 void refuseNonDigits(Vars& v, OpciokForm& f, Shell& shell) {
     dialogMessage(v, shell, "Csak számjegyeket írhatsz be!", "You may enter only digits!");
     f.mloszer.text.clear();
@@ -80,6 +87,8 @@ void Opciok::betoltes() {
     // touch of the game window, whose own start-up runs there. The lines below override what it
     // set.
     szovegkez(v, shell);
+    BoardForm& board = shell.board();
+    const bool begun = gameBegun(board);
 
     v.sor = s.lines[1];
     f.vizeff.setValue(s.checkBoxes[0]);
@@ -90,22 +99,32 @@ void Opciok::betoltes() {
 
     // The slider's handler runs only on a change of position, and its design position may equal
     // the stored one; the stored damage level must rule from the start either way.
+    // A game in progress keeps its damage step: the slider takes the stored position without
+    // its handler.
     v.sor = s.lines[2];
-    f.nszcsuszka.setValue(s.damageLevel);
-    nszcsuszka_Change();
+    if (begun) {
+        f.nszcsuszka.initValue(s.damageLevel);
+    } else {
+        f.nszcsuszka.setValue(s.damageLevel);
+        nszcsuszka_Change();
+    }
 
+    // In a game the ammunition label counts the rounds left, not the stored initial ammunition.
     v.sor = s.lines[3];
     f.mloszer.text = s.ammunition;
     f.chloszer.value = static_cast<int>(numericValue(s.ammunition));
-    shell.board().mundb.caption = trimmed(f.mloszer.text);
+    if (!begun) board.mundb.caption = trimmed(f.mloszer.text);
 
+    // The spacecraft in a game keeps its picture: a new choice shows only on OK.
     v.sor = s.lines[4];
     v.urhajotipus = static_cast<std::int16_t>(s.spacecraftType);
     f.keret.Left = f.uh[v.urhajotipus].Left - 120;
     v.urhajokep = spacecraftPicture(v.urhajotipus);
-    const std::string picture = programFile(p, v.urhajokep);
-    p.loadPicture(picture);
-    shell.board().urhajo.picture = picture;
+    if (!begun) {
+        const std::string picture = programFile(p, v.urhajokep);
+        p.loadPicture(picture);
+        board.urhajo.picture = picture;
+    }
 }
 
 void Opciok::mentes() {

@@ -253,5 +253,53 @@ TEST_F(DialogTest, ClosingTheDialogSavesAndReopeningReloads) {
     EXPECT_EQ(p.o().keret.Left, p.o().uh[1].Left - 120);
 }
 
+// After the first Start the status panel and the spacecraft belong to the game: a load of the
+// dialog then (the level change reading the visual-effects box after the close box unloaded the
+// dialog) takes the settings into the dialog but leaves the game window's live state alone.
+// Before Start the same load shows what the file holds.
+TEST(DialogReload, AfterStartLeavesTheGameAlone) {
+    for (const bool started : {true, false}) {
+        SCOPED_TRACE(started ? "after Start" : "before Start");
+        TempProgramDir d(kDefaultSettings);
+        Started g(d);
+        Board& board = *g.host.program.boardRules();
+        ASSERT_TRUE(g.host.run([&] { board.beallit_Click(); }));
+        ASSERT_TRUE(g.host.run([&] { g.rules().uh_Click(0); }));
+        ASSERT_TRUE(g.host.run([&] { g.host.program.unload(WindowId::opciok); }));
+        // The file changed on disk meanwhile (another copy of the program saved its settings).
+        d.write("settings.txt", "magyar\r\n011\r\n9\r\n50\r\n0\r\n");
+        if (started) {
+            ASSERT_TRUE(g.host.run([&] { board.indit_Click(); }));
+            for (int shot = 0; shot < 29; ++shot) g.host.run([&] { board.keyDown(vk::space); });
+            g.b().allapot.Width = 720;
+        }
+        const BoardForm before = g.b();
+        const int serules = g.v().serules, serulesszint = g.v().serulesszint;
+        ASSERT_TRUE(g.host.run([&] { board.szintvalto(); }));
+
+        ASSERT_NE(g.host.program.opciokIfLoaded(), nullptr);
+        EXPECT_FALSE(g.o().vizeff.ticked());
+        EXPECT_EQ(g.o().nszcsuszka.value(), 9);
+        EXPECT_EQ(g.o().mloszer.text, "50");
+        EXPECT_EQ(g.b().uzenet.caption, "");  // level 2 without visual effects: no message
+        EXPECT_FALSE(g.b().uzabra.visible);
+        if (started) {
+            EXPECT_EQ(g.v().loszer, 171);
+            EXPECT_EQ(g.b().mundb.caption, "171");
+            EXPECT_EQ(g.b().municio.Width, before.municio.Width);
+            EXPECT_EQ(g.b().allapot.Width, 720);
+            EXPECT_EQ(g.b().allapot.fill, before.allapot.fill);
+            EXPECT_EQ(g.b().urhajo.picture, before.urhajo.picture);
+            EXPECT_EQ(g.v().serules, serules);
+            EXPECT_EQ(g.v().serulesszint, serulesszint);
+        } else {
+            EXPECT_EQ(g.b().mundb.caption, "50");
+            EXPECT_TRUE(endsWith(g.b().urhajo.picture, "/k_urhajo_01.jpg"));
+            EXPECT_EQ(g.v().serulesszint, 9);
+            EXPECT_EQ(g.v().serules, 1);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace gombocok
