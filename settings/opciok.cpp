@@ -27,7 +27,8 @@ const char* spacecraftPicture(int type) {
 void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* english) {
     const bool magyar = v.programnyelv == "magyar";
     shell.platform().messageBox(magyar ? hungarian : english, magyar ? "Gombócok" : "Dumplers",
-                                MsgIcon::critical, MsgButtons::ok);
+                                MsgIcon::critical, MsgButtons::ok,
+                                magyar ? MsgLanguage::hungarian : MsgLanguage::english);
 }
 
 // The first Start disables Start for good. From then on a game runs (or is over), and the status
@@ -67,10 +68,11 @@ void Opciok::betoltes() {
     Platform& p = shell.platform();
     const SettingsRead file = readSettingsFile(programFile(p, "settings.txt"));
     if (!file.found) {
+        // The text speaks both languages, Hungarian first; its button speaks Hungarian.
         p.messageBox(
             "A beállításokat tartalmazó file hiányzik!\rLétrehozom most, indítsd újra a "
             "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
-            "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok);
+            "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok, MsgLanguage::hungarian);
         v.nincs_beallitas = true;
         programvege(v, shell);
     }

@@ -19,14 +19,16 @@ constexpr const char* kMakerMark = "v1.0";
 
 }  // namespace
 
+CaptionLanguage captionLanguage(const std::string& programnyelv) {
+    if (programnyelv == "magyar" || programnyelv == "hungarian") return CaptionLanguage::hungarian;
+    if (programnyelv == "angol" || programnyelv == "english") return CaptionLanguage::english;
+    return CaptionLanguage::unchanged;
+}
+
 void szovegkez(Vars& v, Shell& shell) {
-    bool hungarian;
-    if (v.programnyelv == "magyar" || v.programnyelv == "hungarian")
-        hungarian = true;
-    else if (v.programnyelv == "angol" || v.programnyelv == "english")
-        hungarian = false;
-    else
-        return;
+    const CaptionLanguage language = captionLanguage(v.programnyelv);
+    if (language == CaptionLanguage::unchanged) return;
+    const bool hungarian = language == CaptionLanguage::hungarian;
 
     // The blanks push the maker mark towards the right end of the title bar.
     BoardForm& b = shell.board();

@@ -103,6 +103,8 @@ TEST(Loss, QuestionAndPartingMessageAreHungarianOnlyForMagyar) {
         ASSERT_EQ(g.platform.boxes.size(), 1u);
         EXPECT_EQ(g.platform.boxes[0].text, hu ? "Vesztettél!\rÚj játék?" : "You lost!\rNew game?");
         EXPECT_EQ(g.platform.boxes[0].title, hu ? "Gombócok" : "Dumplers");
+        // Its Yes and No speak the question's language, not the captions' ("hungarian").
+        EXPECT_EQ(g.platform.boxes[0].language, hu ? MsgLanguage::hungarian : MsgLanguage::english);
         EXPECT_EQ(g.f().uzenet.caption,
                   hu ? "Kevés vagy, ifjú padavan..." : "You're lame, young padavan...");
     }

@@ -88,6 +88,7 @@ TEST_F(DialogTest, DigitFilterRefusesEveryKeyButTheMainDigits) {
         EXPECT_EQ(p.platform.boxes.back().text, "Csak számjegyeket írhatsz be!");
         EXPECT_EQ(p.platform.boxes.back().title, "Gombócok");
         EXPECT_EQ(p.platform.boxes.back().icon, MsgIcon::critical);
+        EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::hungarian);
         EXPECT_EQ(p.o().mloszer.text, "");
     }
     for (int key : {48, 53, 57}) {
@@ -196,10 +197,12 @@ TEST_F(DialogTest, LanguageSwitchStoresTheButtonCaptionAndMessagesFollowOnlyMagy
     run([&] { p.rules().mloszer_KeyDown(8); });
     EXPECT_EQ(p.platform.boxes.back().text, "You may enter only digits!");
     EXPECT_EQ(p.platform.boxes.back().title, "Dumplers");
+    EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
     p.o().mloszer.text = "300";
     p.platform.answers.push_back(MsgAnswer::ok);
     run([&] { p.rules().mehet_Click(); });
     EXPECT_EQ(p.platform.boxes.back().text, "The maximum value: 200!");
+    EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
 
     run([&] { programvege(p.v(), p.host.program); });
     EXPECT_EQ(dir.read("settings.txt"), "hungarian\r\n111\r\n2\r\n200\r\n2\r\n");

@@ -39,6 +39,17 @@ void answerNextBox(std::function<void()> inspect = {}) {
     });
 }
 
+// The host ends the application's event loop through a queued call when the program ends. The
+// tests run no such loop: the call is taken here, or it would end the nested loop of the next
+// test's message box (and every one after it) at once.
+void takeTheQueuedQuit() {
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+    guard.start(2000);
+    QCoreApplication::exec();
+}
+
 std::string colourAt(const QImage& img, QPoint p) {
     return img.pixelColor(p).name().toStdString();
 }
@@ -277,6 +288,7 @@ TEST_F(BoardView, ClosingByTheFrameEndsTheProgramThroughItsRules) {
     EXPECT_FALSE(window.isVisible());
     // Nothing runs after the end.
     EXPECT_FALSE(host.run([] {}));
+    takeTheQueuedQuit();
 }
 
 TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
@@ -295,7 +307,7 @@ TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
     MsgAnswer answer = MsgAnswer::yes;
     host.run([&] {
         answer = platform.messageBox("Új játék?\rIgen vagy nem", "Gombócok", MsgIcon::exclamation,
-                                     MsgButtons::yesNo);
+                                     MsgButtons::yesNo, MsgLanguage::hungarian);
     });
     EXPECT_EQ(duringBox, 0);
     EXPECT_EQ(answer, MsgAnswer::no);  // a Yes/No box closed without a choice says no
@@ -306,6 +318,45 @@ TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
     EXPECT_EQ(active(), 1);
 }
 
+// A box's buttons speak the language of its text, which may differ from the captions' (the loss
+// question is English under "hungarian"); afterwards Qt's texts follow the captions again.
+TEST_F(BoardView, MessageBoxButtonsSpeakTheLanguageOfTheirText) {
+    ASSERT_TRUE(platform.translations().hungarianFound());
+    const struct {
+        const char* programnyelv;
+        MsgLanguage box;
+        MsgButtons buttons;
+        QStringList texts;
+    } cases[] = {
+        {"magyar", MsgLanguage::hungarian, MsgButtons::yesNo, {"Igen", "Nem"}},
+        {"hungarian", MsgLanguage::english, MsgButtons::yesNo, {"Yes", "No"}},
+        {"english", MsgLanguage::english, MsgButtons::yesNo, {"Yes", "No"}},
+        {"angol", MsgLanguage::hungarian, MsgButtons::yesNo, {"Igen", "Nem"}},
+        {"hungarian", MsgLanguage::english, MsgButtons::ok, {"OK"}},
+        {"magyar", MsgLanguage::hungarian, MsgButtons::ok, {"OK"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.programnyelv);
+        host.run([&] { program.vars.programnyelv = c.programnyelv; });
+        const bool hungarianCaptions =
+            std::string(c.programnyelv) == "magyar" || std::string(c.programnyelv) == "hungarian";
+        EXPECT_EQ(platform.translations().hungarian(), hungarianCaptions);
+        QStringList texts;
+        answerNextBox([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            for (QAbstractButton* b : box->buttons()) texts << b->text().remove(u'&');
+        });
+        host.run(
+            [&] { platform.messageBox("?", "Gombócok", MsgIcon::exclamation, c.buttons, c.box); });
+        texts.sort();
+        QStringList expected = c.texts;
+        expected.sort();
+        EXPECT_EQ(texts, expected);
+        EXPECT_EQ(platform.translations().hungarian(), hungarianCaptions);
+    }
+}
+
 TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
     answerNextBox();
     ::testing::internal::CaptureStderr();
@@ -314,6 +365,7 @@ TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
     EXPECT_NE(err.find("nincs_ilyen.gif"), std::string::npos);
     EXPECT_EQ(host.exitCode(), 1);
     EXPECT_FALSE(host.run([] {}));
+    takeTheQueuedQuit();
 }
 
 TEST(QtHostStart, RunsTheProgramStartOnceThroughTheDispatchPoint) {

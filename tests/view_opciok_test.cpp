@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <functional>
+#include <memory>
 
 #include "tests/view_support.h"
 #include "ui/qt/opciok_dialog.h"
@@ -233,6 +235,27 @@ TEST_F(OpciokView, SliderAndCheckBoxesReachTheRules) {
     EXPECT_EQ(form().hzene.ticked(), !was);
     EXPECT_EQ(music->isChecked(), !was);
     EXPECT_EQ(program.vars.hatterzene, !was);
+}
+
+// The text box's own menu speaks the language of the captions, from Qt's translations.
+TEST_F(OpciokView, AmmoBoxMenuSpeaksTheInterfaceLanguage) {
+    const QStringList hungarian = {"Visszavonás", "Újra",   "Kivágás",          "Másolás",
+                                   "Beillesztés", "Törlés", "Összes kijelölése"};
+    const QStringList english = {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"};
+    ASSERT_TRUE(platform.translations().hungarianFound());
+    // Hungarian at start; "angol", then "hungarian" (captions Hungarian again), then "english".
+    for (auto [button, expected] :
+         {std::pair{-1, &hungarian}, {1, &english}, {0, &hungarian}, {1, &english}}) {
+        if (button >= 0) {
+            showTab(1);
+            QTest::mouseClick(dialog.findChildren<QRadioButton*>()[button], Qt::LeftButton);
+        }
+        std::unique_ptr<QMenu> menu(dialog.ammoBox()->createStandardContextMenu());
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) texts << a->text().section(u'\t', 0, 0).remove(u'&');
+        EXPECT_EQ(texts, *expected) << program.vars.programnyelv;
+    }
 }
 
 // Closing with the close box unloads the dialog, which saves the settings; the next showing

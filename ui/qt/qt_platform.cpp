@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <chrono>
 
+#include "settings/texts.h"
 #include "ui/qt/qt_host.h"
 
 // The design pictures live in a static library, whose resources are registered by hand.
@@ -97,24 +98,39 @@ QCursor QtPlatform::cursor(const std::string& path) {
 }
 
 MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                                 MsgButtons buttons) {
+                                 MsgButtons buttons, MsgLanguage language) {
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(
-        icon == MsgIcon::critical ? QMessageBox::Critical : QMessageBox::Warning,
-        QString::fromStdString(title), body,
-        buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        QApplication::activeWindow());
     if (host_) {
         host_->holdTimers();
         // The player sees the state that led to the question (an empty bar, "0%") while answering.
         host_->syncViews();
     }
-    const int answer = box.exec();
+    // Qt names the standard buttons when it creates them, in the language of the translations
+    // installed then: the box's own language, for as long as the box lives. The box never gets
+    // the language change of the switch back, as it is gone by then.
+    const bool interfaceHungarian = translations_.hungarian();
+    translations_.useHungarian(language == MsgLanguage::hungarian);
+    int answer = 0;
+    {
+        QMessageBox box(
+            icon == MsgIcon::critical ? QMessageBox::Critical : QMessageBox::Warning,
+            QString::fromStdString(title), body,
+            buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+            QApplication::activeWindow());
+        answer = box.exec();
+    }
+    translations_.useHungarian(interfaceHungarian);
     if (host_) host_->resumeTimers();
     if (buttons == MsgButtons::ok) return MsgAnswer::ok;
     return answer == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
+}
+
+void QtPlatform::followInterfaceLanguage(const std::string& programnyelv) {
+    const CaptionLanguage language = captionLanguage(programnyelv);
+    if (language != CaptionLanguage::unchanged)
+        translations_.useHungarian(language == CaptionLanguage::hungarian);
 }
 
 std::string QtPlatform::programDirectory() {

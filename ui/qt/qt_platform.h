@@ -12,6 +12,7 @@
 
 #include "ui/platform.h"
 #include "ui/qt/sound.h"
+#include "ui/qt/translations.h"
 
 namespace gombocok {
 
@@ -28,8 +29,9 @@ public:
     void playSound(const std::string& path) override;
     void loadPicture(const std::string& path) override;
     void loadCursor(const std::string& path) override;
+    // The box's standard buttons speak the language of its text, whatever the interface's.
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                         MsgButtons buttons) override;
+                         MsgButtons buttons, MsgLanguage language) override;
     std::string programDirectory() override;
     ScreenSize screenSize() override;
     void randomize() override;
@@ -43,9 +45,15 @@ public:
 
     SoundPlayer& sound() { return sound_; }
 
+    // Qt's own texts follow the captions' language of `programnyelv` (a value that leaves the
+    // captions alone leaves Qt's texts alone too).
+    void followInterfaceLanguage(const std::string& programnyelv);
+    QtTranslations& translations() { return translations_; }
+
 private:
     QtHost* host_ = nullptr;
     SoundPlayer sound_;
+    QtTranslations translations_;
     std::map<std::string, QPixmap> pixmaps_;
     std::map<std::string, QCursor> cursors_;
     std::mt19937_64 rng_;
