@@ -402,6 +402,11 @@ void Board::szunet_Click() {
     szuneteles();
 }
 
+void Board::pauseInBackground() {
+    if (!f.szunet.enabled || v.szunetel || v.kilepes_folyik || f.idozit.interval() == 0) return;
+    szunet_Click();
+}
+
 void Board::szuneteles() {
     Timer* const timers[6] = {&f.idozit,     &f.loveshez,    &f.hatterhez,
                               &f.kilepeshez, &f.ufoloveshez, &f.ellenmozg};

@@ -281,6 +281,38 @@ TEST_F(BoardView, ClickingAButtonGivesItTheFocusAndTheSpacecraftTakesItBack) {
     EXPECT_EQ(form().focus, &form().urhajo);
 }
 
+// Minimising the window pauses a game in play through the Pause button's rule; before Start,
+// or once paused, it changes nothing.
+TEST_F(BoardView, MinimisingAGameInPlayPausesIt) {
+    host.run([this] { program.vars.programnyelv = "magyar"; });
+    auto activeTimers = [this] {
+        int n = 0;
+        for (QTimer* t : host.findChildren<QTimer*>()) n += t->isActive();
+        return n;
+    };
+    QPushButton* pause = child<QPushButton>("szunet");
+    for (bool started : {false, true}) {
+        SCOPED_TRACE(started ? "in play" : "before Start");
+        if (started) host.run([this] { program.boardRules()->indit_Click(); });
+        window.showMinimized();
+        QApplication::processEvents();
+        EXPECT_EQ(program.vars.szunetel, started);
+        EXPECT_EQ(pause->text().toStdString(), started ? "Tovább" : "Szünet");
+        if (started) {
+            EXPECT_EQ(activeTimers(), 0);
+        }
+        window.showNormal();
+        QApplication::processEvents();
+    }
+    // Back in front the game stays paused until the player goes on with the button.
+    EXPECT_TRUE(program.vars.szunetel);
+    pause->click();
+    EXPECT_FALSE(program.vars.szunetel);
+    EXPECT_EQ(pause->text().toStdString(), "Szünet");
+    EXPECT_EQ(activeTimers(), 3);  // formation, clock, background
+    EXPECT_EQ(program.refusedEvents(), 0);
+}
+
 TEST_F(BoardView, ClosingByTheFrameEndsTheProgramThroughItsRules) {
     window.close();
     EXPECT_TRUE(program.ended());

@@ -92,6 +92,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     struct LabelView {
@@ -109,6 +110,8 @@ private:
         void (Board::*click)();
     };
     void applyFocus(const BoardForm& form);
+    // The window has left the front: a game in play pauses as a click on Pause would.
+    void pauseInBackground();
 
     QtHost& host_;
     BoardField* field_;
