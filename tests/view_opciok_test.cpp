@@ -15,10 +15,12 @@
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
 #include "tests/view_support.h"
+#include "ui/qt/board_window.h"
 #include "ui/qt/opciok_dialog.h"
 
 namespace gombocok {
@@ -278,6 +280,33 @@ TEST_F(OpciokView, CloseBoxUnloadsAndTheNextShowingReadsTheSavedSettings) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(form().hzene.ticked(), !was);
     EXPECT_EQ(music->isChecked(), !was);
+}
+
+// The dialog belongs to the game window, and Options pressed while it is open brings it back
+// to the front.
+TEST(OpciokOwner, BelongsToTheGameWindowAndOptionsBringsItToTheFront) {
+    testing::QtProgram p;
+    BoardWindow board{p.host};
+    OpciokDialog dialog{p.host, &board};
+    p.host.addView(&board);
+    p.host.addView(&dialog);
+    p.host.run([&] { p.program.show(WindowId::board); });
+    auto* options = board.findChild<QPushButton*>(QStringLiteral("beallit"));
+    ASSERT_NE(options, nullptr);
+    options->click();
+    ASSERT_TRUE(dialog.isVisible());
+    ASSERT_NE(dialog.windowHandle(), nullptr);
+    EXPECT_EQ(dialog.windowHandle()->transientParent(), board.windowHandle());
+    EXPECT_FALSE(dialog.isModal());
+
+    for (int round = 0; round < 2; ++round) {
+        board.activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &board; }));
+        options->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }))
+            << "round " << round;
+    }
+    EXPECT_EQ(p.program.opciokIfLoaded()->window.shows, 3u);
 }
 
 }  // namespace

@@ -331,6 +331,11 @@ void BoardWindow::applyFocus(const BoardForm& f) {
         if (f.focus == &(f.*bv.control)) bv.widget->setFocus(Qt::OtherFocusReason);
 }
 
+void BoardWindow::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    placement_.framed(*this);
+}
+
 void BoardWindow::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     // Queued: the state may change while a sync runs, and an event must not start inside it.

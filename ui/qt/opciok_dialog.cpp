@@ -214,9 +214,9 @@ int AmmoEdit::virtualKey(const QKeyEvent& event) {
     return 0xDF;
 }
 
-OpciokDialog::OpciokDialog(QtHost& host)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint),
+OpciokDialog::OpciokDialog(QtHost& host, QWidget* owner)
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
       host_(host) {
     const OpciokForm design;
     setFont(controlFont(Font{}));
@@ -365,11 +365,17 @@ void OpciokDialog::closeEvent(QCloseEvent* event) {
     if (form_) host_.run([this] { host_.program().unload(WindowId::opciok); });
 }
 
+void OpciokDialog::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    placement_.framed(*this);
+}
+
 void OpciokDialog::sync() {
     OpciokForm* f = host_.program().opciokIfLoaded();
     if (f != form_) {
         form_ = f;
         placement_.forget();
+        shows_ = 0;
     }
     // A hidden dialog is brought up to date when it is shown; the game's timers sync every view
     // up to a hundred times a second.
@@ -494,6 +500,12 @@ void OpciokDialog::sync() {
 
     placement_.apply(*this, f->window);
     if (!isVisible()) show();
+    // A show of the open dialog (Options pressed again) brings it back to the front.
+    if (shows_ != f->window.shows) {
+        shows_ = f->window.shows;
+        raise();
+        activateWindow();
+    }
 }
 
 }  // namespace gombocok
