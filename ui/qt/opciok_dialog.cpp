@@ -88,26 +88,14 @@ namespace {
 
 // Text controls keep their design rectangle unless their text needs more room: then they grow to
 // the right (no further than the container's edge) and about their vertical centre, so a longer
-// translation or a wider font is never clipped.
+// translation or a wider font is never clipped. They never move: a grown control may reach under
+// its right-hand neighbour's margin, and the neighbour stays at its design place.
 void placeText(QWidget* w, const QRect& design) {
     const QSize hint = w->sizeHint();
     const int room = w->parentWidget() ? w->parentWidget()->width() - design.x() : hint.width();
     const int width = std::max(design.width(), std::min(hint.width(), room));
     const int height = std::max(design.height(), hint.height());
     w->setGeometry(design.x(), design.y() - (height - design.height()) / 2, width, height);
-}
-
-// Controls that a grown text now overlaps move right, so a row of controls keeps its order.
-void pushApart(QWidget* page, QWidget* exempt) {
-    constexpr int kGap = 4;
-    auto children = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    children.removeAll(exempt);
-    std::sort(children.begin(), children.end(),
-              [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
-    for (qsizetype i = 0; i < children.size(); ++i)
-        for (qsizetype j = 0; j < i; ++j)
-            if (children[j]->geometry().intersects(children[i]->geometry()))
-                children[i]->move(children[j]->geometry().right() + 1 + kGap, children[i]->y());
 }
 
 template <class W>
@@ -282,6 +270,33 @@ OpciokDialog::OpciokDialog(QtHost& host, QWidget* owner)
     mloszer_->keyDown = [this](int vk) { return mloszerKeyDown(vk); };
 
     mehet_ = new QPushButton(this);
+
+    // The design's names, for assistive technology and for finding a control by its name.
+    const std::pair<QWidget*, const char*> names[] = {
+        {fules_, "fules"},
+        {egy, "egy"},
+        {ketto, "ketto"},
+        {harom, "harom"},
+        {keret_, "keret"},
+        {uh_[0], "uh0"},
+        {uh_[1], "uh1"},
+        {uh_[2], "uh2"},
+        {Label1_, "Label1"},
+        {Label5_, "Label5"},
+        {nyelv_[0], "nyelv0"},
+        {nyelv_[1], "nyelv1"},
+        {vizeff_, "vizeff"},
+        {Label2_, "Label2"},
+        {hzene_, "hzene"},
+        {effektek_, "effektek"},
+        {Label3_, "Label3"},
+        {Label4_, "Label4"},
+        {nszcsuszka_, "nszcsuszka"},
+        {mloszer_, "mloszer"},
+        {mehet_, "mehet"},
+    };
+    for (auto [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
+    setObjectName(QStringLiteral("opciok"));
 
     Label1_->setBuddy(uh_[0]);
     Label5_->setBuddy(nyelv_[0]);
@@ -490,8 +505,6 @@ void OpciokDialog::sync() {
     mloszer_->setGeometry(pxRect(f->mloszer));
     mloszer_->setVisible(f->mloszer.visible);
     if (mloszer_->text() != qs(f->mloszer.text)) mloszer_->setText(qs(f->mloszer.text));
-
-    for (QWidget* page : pages_) pushApart(page, keret_);
 
     mirrorText(mehet_, f->mehet.caption);
     mehet_->setGeometry(pxRect(f->mehet));
