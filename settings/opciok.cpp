@@ -66,8 +66,9 @@ void Opciok::Form_Unload() {
 
 void Opciok::betoltes() {
     Platform& p = shell.platform();
-    const SettingsRead file = readSettingsFile(programFile(p, "settings.txt"));
-    if (!file.found) {
+    place_ = settingsPlace(p.programDirectory(), p.configDirectory());
+    const SettingsRead file = readSettings(place_);
+    if (file.state == SettingsState::missing) {
         // The text speaks both languages, Hungarian first; its button speaks Hungarian.
         p.messageBox(
             "A beállításokat tartalmazó file hiányzik!\rLétrehozom most, indítsd újra a "
@@ -77,9 +78,20 @@ void Opciok::betoltes() {
         programvege(v, shell);
     }
     v.nincs_beallitas = false;
-    if (!file.readable)
-        std::cerr << "gombocok: cannot read " << programFile(p, "settings.txt")
-                  << ", using the default settings\n";
+    keep_ = true;
+    if (file.state != SettingsState::read) {
+        const std::string path = file.seeded ? place_.seed : place_.file;
+        std::cerr << "gombocok: cannot read " << path << ", using the default settings\n";
+        // The program directory's file only seeds the player's own one, which is still free.
+        if (!file.seeded) {
+            keep_ = false;
+            if (!v.settings_unreadable_told) {
+                v.settings_unreadable_told = true;
+                const Message m = settingsUnreadableMessage(v.programnyelv, path, file);
+                p.messageBox(m.text, m.title, MsgIcon::exclamation, MsgButtons::ok, m.language);
+            }
+        }
+    }
     const StoredSettings s = parseSettings(file.content, file.complete);
 
     v.sor = s.lines[0];
@@ -100,9 +112,8 @@ void Opciok::betoltes() {
     v.hanghatas = f.effektek.ticked();
 
     // The slider's handler runs only on a change of position, and its design position may equal
-    // the stored one; the stored damage level must rule from the start either way.
-    // A game in progress keeps its damage step: the slider takes the stored position without
-    // its handler.
+    // the stored one; the stored damage level must rule from the start either way. A game in
+    // progress keeps its damage step: the slider takes the stored position without its handler.
     v.sor = s.lines[2];
     if (begun) {
         f.nszcsuszka.initValue(s.damageLevel);
@@ -130,6 +141,10 @@ void Opciok::betoltes() {
 }
 
 void Opciok::mentes() {
+    if (!keep_) {
+        std::cerr << "gombocok: the settings file could not be read, so it is left as it was\n";
+        return;
+    }
     const std::string content =
         v.nincs_beallitas
             ? defaultSettings()
@@ -137,10 +152,13 @@ void Opciok::mentes() {
                              {f.vizeff.ticked() ? 1 : 0, f.hzene.ticked() ? 1 : 0,
                               f.effektek.ticked() ? 1 : 0},
                              f.nszcsuszka.value(), numericValue(f.mloszer.text), v.urhajotipus);
-    const std::string path = programFile(shell.platform(), "settings.txt");
     std::string error;
-    if (!replaceFile(path, content, error))
+    if (!saveSettings(place_, content, error)) {
         std::cerr << "gombocok: the settings were not saved: " << error << '\n';
+        const Message m = settingsNotSavedMessage(v.programnyelv, error);
+        shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok,
+                                    m.language);
+    }
 }
 
 void Opciok::fules_Click(int tab) {

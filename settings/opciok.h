@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/vars.h"
+#include "settings/settings_file.h"
 #include "ui/forms.h"
 #include "ui/shell.h"
 
@@ -44,6 +45,10 @@ private:
     Vars& v;
     OpciokForm& f;
     Shell& shell;
+    // Where this load found the settings, and whether the save may write there: not when the
+    // file was there but could not be read, so that the player's file is never lost.
+    SettingsPlace place_;
+    bool keep_ = true;
 };
 
 }  // namespace gombocok

@@ -1,13 +1,14 @@
 #include "settings/settings_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace gombocok {
@@ -107,27 +108,147 @@ std::string defaultSettings() {
     return "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
 }
 
+namespace {
+
+FileKind kindOf(mode_t mode) {
+    if (S_ISREG(mode)) return FileKind::regular;
+    if (S_ISDIR(mode)) return FileKind::directory;
+    if (S_ISFIFO(mode)) return FileKind::fifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::device;
+    if (S_ISSOCK(mode)) return FileKind::socket;
+    return FileKind::other;
+}
+
+std::string directoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string withReason(const std::string& path, int error) {
+    return path + ": " + std::strerror(error);
+}
+
+// The file a chain of symbolic links ends at; `path` itself when it is no link. A link whose
+// target does not exist yet still resolves: the save then creates the target.
+bool finalTarget(const std::string& path, std::string& target, std::string& error) {
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::vector<char> buffer(4096);
+        const ssize_t n = ::readlink(target.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return true;  // not a link, or nothing there
+        if (static_cast<std::size_t>(n) == buffer.size()) {
+            error = withReason(target, ENAMETOOLONG);
+            return false;
+        }
+        const std::string link(buffer.data(), static_cast<std::size_t>(n));
+        target = link.front() == '/' ? link : directoryOf(target) + "/" + link;
+    }
+    error = withReason(path, ELOOP);
+    return false;
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A new file beside `target`, created exclusively under a name no one else holds; -1 on failure.
+int createTemporary(const std::string& target, std::string& temporary) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + ".tmp.";
+        for (int k = 0; k < 8; ++k) temporary += kLetters[random() % (sizeof kLetters - 1)];
+        const int fd =
+            ::open(temporary.c_str(),
+                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Creates the missing directories of `path`, each readable by its owner alone.
+bool makeDirectories(const std::string& path, std::string& error) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) == 0) return true;
+    const std::string parent = directoryOf(path);
+    if (parent != path && !makeDirectories(parent, error)) return false;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        error = withReason(path, errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 SettingsRead readSettingsFile(const std::string& path) {
     SettingsRead r;
-    std::error_code ec;
-    r.found = std::filesystem::is_regular_file(path, ec);
-    if (!r.found) return r;
-    std::FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp) return r;
-    r.readable = true;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return r;
+        r.state = SettingsState::unreadable;
+        r.error = errno;
+        return r;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        r.state = SettingsState::notRegular;
+        r.kind = kindOf(st.st_mode);
+        return r;
+    }
+    // Non-blocking and checked again once open: the path may have become a FIFO meanwhile.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        r.state = errno == ENOENT ? SettingsState::missing : SettingsState::unreadable;
+        r.error = errno;
+        return r;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        r.state = SettingsState::notRegular;
+        r.kind = kindOf(st.st_mode);
+        ::close(fd);
+        return r;
+    }
     r.content.resize(kSettingsReadLimit + 1);
-    std::size_t n = std::fread(r.content.data(), 1, r.content.size(), fp);
-    r.complete = n <= kSettingsReadLimit && !std::ferror(fp);
-    std::fclose(fp);
+    std::size_t n = 0;
+    while (n < r.content.size()) {
+        const ssize_t got = ::read(fd, r.content.data() + n, r.content.size() - n);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            r.state = SettingsState::unreadable;
+            r.error = errno;
+            r.content.clear();
+            ::close(fd);
+            return r;
+        }
+        if (got == 0) break;
+        n += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    r.state = SettingsState::read;
+    r.complete = n <= kSettingsReadLimit;
     r.content.resize(std::min(n, kSettingsReadLimit));
     return r;
 }
 
 bool replaceFile(const std::string& path, std::string_view content, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    std::FILE* fp = std::fopen(temporary.c_str(), "wb");
-    if (!fp) {
-        error = temporary + ": " + std::strerror(errno);
+    std::string target;
+    if (!finalTarget(path, target, error)) return false;
+    std::string temporary;
+    const int fd = createTemporary(target, temporary);
+    if (fd < 0) {
+        error = withReason(temporary, errno);
         return false;
     }
     int failure = 0;
@@ -135,24 +256,63 @@ bool replaceFile(const std::string& path, std::string_view content, std::string&
         if (!good && failure == 0) failure = errno != 0 ? errno : EIO;
     };
     errno = 0;
-    check(std::fwrite(content.data(), 1, content.size(), fp) == content.size());
-    check(std::fflush(fp) == 0);
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        check(::fchmod(fd, old.st_mode & 0777) == 0);
+    check(writeAll(fd, content));
     // The rename must not overtake the data on its way to the disk.
-    check(::fsync(fileno(fp)) == 0);
-    check(std::fclose(fp) == 0);
-    if (failure != 0) {
-        error = temporary + ": " + std::strerror(failure);
-        std::remove(temporary.c_str());
+    check(::fsync(fd) == 0);
+    check(::close(fd) == 0);
+    if (failure == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = withReason(target, errno);
+        ::unlink(temporary.c_str());
         return false;
     }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        error = path + ": " + ec.message();
-        std::remove(temporary.c_str());
+    if (failure != 0) {
+        error = withReason(temporary, failure);
+        ::unlink(temporary.c_str());
         return false;
+    }
+    // The rename itself reaches the disk with the directory.
+    const int dir = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
+}
+
+SettingsPlace settingsPlace(const std::string& programDirectory, const std::string& configDirectory,
+                            bool programDirectoryWritable) {
+    const std::string own = programDirectory + "/settings.txt";
+    if (programDirectoryWritable || configDirectory.empty()) return {own, ""};
+    return {configDirectory + "/settings.txt", own};
+}
+
+SettingsPlace settingsPlace(const std::string& programDirectory,
+                            const std::string& configDirectory) {
+    // A read-only mount or an immutable directory answers no here even for root.
+    const bool writable = ::access(programDirectory.c_str(), W_OK | X_OK) == 0;
+    return settingsPlace(programDirectory, configDirectory, writable);
+}
+
+SettingsRead readSettings(const SettingsPlace& place) {
+    SettingsRead r = readSettingsFile(place.file);
+    if (r.state != SettingsState::missing || place.seed.empty()) return r;
+    r = readSettingsFile(place.seed);
+    r.seeded = r.state != SettingsState::missing;
+    return r;
+}
+
+bool saveSettings(const SettingsPlace& place, std::string_view content, std::string& error) {
+    if (!place.seed.empty() && !makeDirectories(directoryOf(place.file), error)) return false;
+    return replaceFile(place.file, content, error);
+}
+
+std::string userConfigDirectory(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome && xdgConfigHome[0] == '/') return std::string(xdgConfigHome) + "/gombocok";
+    if (home && home[0] == '/') return std::string(home) + "/.config/gombocok";
+    return {};
 }
 
 }  // namespace gombocok

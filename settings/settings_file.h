@@ -40,17 +40,54 @@ std::string formatSettings(std::string_view language, const std::array<int, 3>& 
                            int damageLevel, long ammunition, int spacecraftType);
 std::string defaultSettings();
 
+// What a read found at the settings path.
+enum class SettingsState {
+    missing,     // nothing there (a dangling symbolic link counts as nothing)
+    read,        // a regular file (or a link to one), read
+    notRegular,  // something else: a directory, a FIFO, a device, a socket
+    unreadable,  // there, but it could not be opened or read (no permission, a link loop)
+};
+enum class FileKind { regular, directory, fifo, device, socket, other };
+
 struct SettingsRead {
-    bool found = false;     // an ordinary file (or a link to one) is there
-    bool readable = false;  // and it could be opened
+    SettingsState state = SettingsState::missing;
     bool complete = false;  // the whole file fits in the read limit
     std::string content;
+    FileKind kind = FileKind::regular;  // what the path is, when notRegular
+    int error = 0;                      // the system's error number, when unreadable
+    // Read from the program directory's file because the player's own file does not exist yet.
+    bool seeded = false;
 };
+// Never blocks (a FIFO is not opened) and never reads more than the limit.
 SettingsRead readSettingsFile(const std::string& path);
 
-// Writes `content` to a temporary file beside `path` and renames it over `path`, so `path` holds
-// either the old or the new content, never a part. Returns false with `error` set on failure.
+// Writes `content` to a fresh temporary file beside the file that `path` names and renames it
+// over that file, so the file holds either the old or the new content, never a part. A symbolic
+// link at `path` is followed: its final target is replaced and the link stays. The temporary
+// file has a name of its own, created exclusively, so neither a planted link nor another copy of
+// the program saving at the same moment can share it; the last rename wins whole. The file keeps
+// its permission bits. Returns false with `error` naming the path at fault.
 bool replaceFile(const std::string& path, std::string_view content, std::string& error);
+
+// Where one run keeps its settings. The program directory's settings.txt while that directory can
+// be written; otherwise the player's own copy in `configDirectory`, which at the player's first
+// start is seeded from the program directory's file.
+struct SettingsPlace {
+    std::string file;  // read at the load, written at the save
+    std::string seed;  // read while `file` does not exist; empty when `file` is the program's own
+};
+SettingsPlace settingsPlace(const std::string& programDirectory, const std::string& configDirectory,
+                            bool programDirectoryWritable);
+// The same, asking the file system whether the program directory can be written.
+SettingsPlace settingsPlace(const std::string& programDirectory,
+                            const std::string& configDirectory);
+SettingsRead readSettings(const SettingsPlace& place);
+// replaceFile, after creating the player's own folder (mode 0700) when the file lives there.
+bool saveSettings(const SettingsPlace& place, std::string_view content, std::string& error);
+
+// The player's own folder of this program: $XDG_CONFIG_HOME/gombocok when that is an absolute
+// path, else `home`/.config/gombocok; empty when neither is usable. Null pointers count as unset.
+std::string userConfigDirectory(const char* xdgConfigHome, const char* home);
 
 // The leading decimal number of `text` after leading blanks; 0 when there is none. Saturates at
 // 2147483647, so a box full of digits cannot overflow.

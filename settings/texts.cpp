@@ -1,5 +1,6 @@
 #include "settings/texts.h"
 
+#include <cstring>
 #include <string>
 
 namespace gombocok {
@@ -17,12 +18,74 @@ const char* pick(const Captions& c, bool hungarian) {
 
 constexpr const char* kMakerMark = "v1.0";
 
+enum class Language { hungarian, english, both };
+
+Language languageOf(const std::string& programnyelv) {
+    if (programnyelv == "magyar" || programnyelv == "hungarian") return Language::hungarian;
+    if (programnyelv == "angol" || programnyelv == "english") return Language::english;
+    return Language::both;
+}
+
+Message inLanguage(Language language, const std::string& hungarian, const std::string& english) {
+    switch (language) {
+        case Language::hungarian:
+            return {hungarian, "Gombócok", MsgLanguage::hungarian};
+        case Language::english:
+            return {english, "Dumplers", MsgLanguage::english};
+        case Language::both:
+            break;
+    }
+    // Hungarian first: its button speaks Hungarian.
+    return {hungarian + "\r\r(" + english + ")", "Gombócok (Dumplers)", MsgLanguage::hungarian};
+}
+
+std::string whatItIs(const SettingsRead& read, bool hungarian) {
+    if (read.state == SettingsState::unreadable) return std::strerror(read.error);
+    switch (read.kind) {
+        case FileKind::directory:
+            return pick({"ez egy könyvtár, nem file", "it is a directory, not a file"}, hungarian);
+        case FileKind::fifo:
+            return pick({"ez egy csővezeték (FIFO), nem közönséges file",
+                         "it is a pipe (FIFO), not a regular file"},
+                        hungarian);
+        case FileKind::device:
+            return pick(
+                {"ez egy eszközfile, nem közönséges file", "it is a device, not a regular file"},
+                hungarian);
+        case FileKind::socket:
+            return pick(
+                {"ez egy socket, nem közönséges file", "it is a socket, not a regular file"},
+                hungarian);
+        default:
+            return pick({"nem közönséges file", "it is not a regular file"}, hungarian);
+    }
+}
+
 }  // namespace
 
 CaptionLanguage captionLanguage(const std::string& programnyelv) {
     if (programnyelv == "magyar" || programnyelv == "hungarian") return CaptionLanguage::hungarian;
     if (programnyelv == "angol" || programnyelv == "english") return CaptionLanguage::english;
     return CaptionLanguage::unchanged;
+}
+
+Message settingsUnreadableMessage(const std::string& programnyelv, const std::string& path,
+                                  const SettingsRead& read) {
+    return inLanguage(
+        languageOf(programnyelv),
+        "A beállításokat tartalmazó file nem olvasható:\r" + path + "\r(" + whatItIs(read, true) +
+            ")\r\rA játék most az alapbeállításokkal indul, és a beállításokat ezúttal nem "
+            "menthetem: a file érintetlen marad.",
+        "The settings file cannot be read:\r" + path + "\r(" + whatItIs(read, false) +
+            ")\r\rThe game starts with the default settings, and this time the settings cannot "
+            "be kept: the file is left untouched.");
+}
+
+Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error) {
+    return inLanguage(
+        languageOf(programnyelv),
+        "A beállításokat nem sikerült menteni, a változtatások elvesznek.\r\r" + error,
+        "The settings could not be saved, the changes are lost.\r\r" + error);
 }
 
 void szovegkez(Vars& v, Shell& shell) {
@@ -65,8 +128,7 @@ void szovegkez(Vars& v, Shell& shell) {
     // The title screen is loaded only at start-up and is never loaded for its captions' sake.
     if (SplashForm* s = shell.splashIfLoaded()) {
         s->cim.caption = pick({"Gombócok", "Dumplers"}, hungarian);
-        s->szerzo.caption =
-            pick({"a Gombócok műhelyéből", "from the Dumplers crew"}, hungarian);
+        s->szerzo.caption = pick({"a Gombócok műhelyéből", "from the Dumplers crew"}, hungarian);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/vars.h"
+#include "settings/settings_file.h"
 #include "ui/shell.h"
 
 namespace gombocok {
@@ -16,5 +17,18 @@ CaptionLanguage captionLanguage(const std::string& programnyelv);
 // Sets every language-dependent caption of the three windows from `programnyelv`; a value
 // outside the four language words changes nothing.
 void szovegkez(Vars& vars, Shell& shell);
+
+// A message box about the settings file, in the interface language of `programnyelv`, or in both
+// languages while it names none of the four words (at start-up, before the settings are read).
+struct Message {
+    std::string text, title;
+    MsgLanguage language;  // of the text: the box's buttons speak it
+};
+// The settings file is there but cannot be read (`read` says why): the defaults are used and
+// the file is left as it is.
+Message settingsUnreadableMessage(const std::string& programnyelv, const std::string& path,
+                                  const SettingsRead& read);
+// The save failed; `error` names the path and the reason.
+Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error);
 
 }  // namespace gombocok

@@ -21,6 +21,17 @@ inline void replaceSettings(const TempProgramDir& dir, const std::string& conten
     dir.write("settings.txt", content);
 }
 
+// The names of the files in `directory` that a save may have left behind (its temporaries,
+// "settings.txt.tmp.*"), space-separated; "" when there are none.
+inline std::string strayFiles(const std::string& directory) {
+    std::string names;
+    for (const auto& e : std::filesystem::directory_iterator(directory)) {
+        const std::string name = e.path().filename().string();
+        if (name.starts_with("settings.txt.tmp")) names += (names.empty() ? "" : " ") + name;
+    }
+    return names;
+}
+
 // The program started as the real one starts, on `dir`.
 struct Started {
     HeadlessPlatform platform;

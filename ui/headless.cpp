@@ -7,7 +7,9 @@
 namespace gombocok {
 
 HeadlessPlatform::HeadlessPlatform(std::string programDirectory, std::uint64_t seed)
-    : directory_(std::move(programDirectory)), rng_(seed) {}
+    : configFolder(programDirectory + "/config/gombocok"),
+      directory_(std::move(programDirectory)),
+      rng_(seed) {}
 
 void HeadlessPlatform::playSound(const std::string& path) {
     sounds.push_back(path);

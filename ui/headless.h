@@ -33,6 +33,9 @@ public:
     // Called while a box is open, before it is answered (tests check what holds meanwhile).
     std::function<void(const Box&)> onBox;
     ScreenSize screen{1920 * 15.0f, 1080 * 15.0f};
+    // The player's own settings folder: a folder inside the program directory unless a test
+    // names another.
+    std::string configFolder;
 
     void playSound(const std::string& path) override;
     void loadPicture(const std::string& path) override;
@@ -40,6 +43,7 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
                          MsgButtons buttons, MsgLanguage language) override;
     std::string programDirectory() override { return directory_; }
+    std::string configDirectory() override { return configFolder; }
     ScreenSize screenSize() override { return screen; }
     void randomize() override {}
     double random() override;

@@ -49,6 +49,9 @@ public:
 
     // The directory that holds the executable, without a trailing separator.
     virtual std::string programDirectory() = 0;
+    // The player's own folder for this program's settings, without a trailing separator; it
+    // need not exist yet. Empty when the player has none.
+    virtual std::string configDirectory() = 0;
     virtual ScreenSize screenSize() = 0;
 
     // Seeds the generator once from the clock (a headless platform keeps its fixed seed).

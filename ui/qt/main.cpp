@@ -4,6 +4,7 @@
 
 #include "ui/program.h"
 #include "ui/qt/board_window.h"
+#include "ui/qt/end_signals.h"
 #include "ui/qt/qt_host.h"
 #include "ui/qt/opciok_dialog.h"
 #include "ui/qt/qt_platform.h"
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/design/icon.png")));
     gombocok::Program program(platform);
     gombocok::QtHost host(program, platform);
+    // SIGTERM, SIGINT, SIGHUP and the session ending end the program its own way, settings saved.
+    gombocok::EndSignals endSignals([&host] { host.requestEnd(); });
+    gombocok::endWithTheSession(app, host);
 
     gombocok::BoardWindow board(host);
     host.addView(&board);

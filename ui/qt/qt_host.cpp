@@ -49,6 +49,9 @@ bool QtHost::deliver(const std::function<bool()>& dispatch) {
     bool ran = false;
     try {
         ran = dispatch();
+        // An end asked for while this event held a message box open follows it at once.
+        if (endRequested_ && !program_.ended() && !program_.inEvent())
+            program_.dispatch([this] { programvege(program_.vars, program_); });
     } catch (const MissingPicture& e) {
         fail(e.path());
         return false;
@@ -60,6 +63,22 @@ bool QtHost::deliver(const std::function<bool()>& dispatch) {
     rearm();
     syncViews();
     return ran;
+}
+
+void QtHost::requestEnd() {
+    if (exitCode_ || program_.ended()) return;
+    endRequested_ = true;
+    if (program_.inEvent()) {
+        platform_.dismissMessageBoxes();
+        return;
+    }
+    run([this] { programvege(program_.vars, program_); });
+}
+
+void QtHost::saveSettings() {
+    run([this] {
+        if (Opciok* rules = program_.opciokRules()) rules->mentes();
+    });
 }
 
 void QtHost::finish(int code) {

@@ -39,6 +39,16 @@ public:
     // event loop when the end came before it, and no further event runs.
     std::optional<int> exitCode() const { return exitCode_; }
 
+    // Ends the program the way its own end does (the settings are saved), at a request from
+    // outside: a signal, the session ending. While an event holds a message box open, the box is
+    // dismissed and the end follows as soon as that event returns. From here on no message box
+    // waits for an answer: no one may be there to give it.
+    void requestEnd();
+    bool endRequested() const { return endRequested_; }
+    // Saves the settings as the program end would, without ending: the session manager asks
+    // this before a logout that may still be cancelled.
+    void saveSettings();
+
     void addView(View* view);
     void syncViews();
 
@@ -67,6 +77,7 @@ private:
     std::map<const Timer*, std::unique_ptr<Slot>> slots_;
     int held_ = 0;
     std::optional<int> exitCode_;
+    bool endRequested_ = false;
 };
 
 }  // namespace gombocok

@@ -6,8 +6,15 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QScreen>
-#include <chrono>
+#include <pwd.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <iostream>
+#include <cstdlib>
+#include <vector>
+
+#include "settings/settings_file.h"
 #include "settings/texts.h"
 #include "ui/qt/qt_host.h"
 
@@ -99,9 +106,15 @@ QCursor QtPlatform::cursor(const std::string& path) {
 
 MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& title, MsgIcon icon,
                                  MsgButtons buttons, MsgLanguage language) {
+    const MsgAnswer dismissed = buttons == MsgButtons::yesNo ? MsgAnswer::no : MsgAnswer::ok;
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (host_ && host_->endRequested()) {
+        // Ending at a request from outside: said on stderr, as no one may be there to answer.
+        std::cerr << "gombocok: " << body.toStdString() << std::endl;
+        return dismissed;
+    }
     if (host_) {
         host_->holdTimers();
         // The player sees the state that led to the question (an empty bar, "0%") while answering.
@@ -119,11 +132,13 @@ MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& tit
             QString::fromStdString(title), body,
             buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
             QApplication::activeWindow());
+        openBoxes_.push_back(&box);
         answer = box.exec();
+        openBoxes_.pop_back();
     }
     translations_.useHungarian(interfaceHungarian);
     if (host_) host_->resumeTimers();
-    if (buttons == MsgButtons::ok) return MsgAnswer::ok;
+    if (buttons == MsgButtons::ok || (host_ && host_->endRequested())) return dismissed;
     return answer == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
 }
 
@@ -133,8 +148,28 @@ void QtPlatform::followInterfaceLanguage(const std::string& programnyelv) {
         translations_.useHungarian(language == CaptionLanguage::hungarian);
 }
 
+void QtPlatform::dismissMessageBoxes() {
+    for (QMessageBox* box : openBoxes_) box->done(QMessageBox::No);
+}
+
 std::string QtPlatform::programDirectory() {
     return QCoreApplication::applicationDirPath().toStdString();
+}
+
+std::string QtPlatform::configDirectory() {
+    const char* home = std::getenv("HOME");
+    // Without HOME the account's own home directory, as the shell would have set it.
+    std::string fromAccount;
+    if (!home || home[0] != '/') {
+        struct passwd entry{};
+        struct passwd* found = nullptr;
+        std::vector<char> buffer(16384);
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+            found->pw_dir)
+            fromAccount = found->pw_dir;
+        home = fromAccount.c_str();
+    }
+    return userConfigDirectory(std::getenv("XDG_CONFIG_HOME"), home);
 }
 
 ScreenSize QtPlatform::screenSize() {

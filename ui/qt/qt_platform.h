@@ -9,10 +9,13 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "ui/platform.h"
 #include "ui/qt/sound.h"
 #include "ui/qt/translations.h"
+
+class QMessageBox;
 
 namespace gombocok {
 
@@ -33,6 +36,7 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
                          MsgButtons buttons, MsgLanguage language) override;
     std::string programDirectory() override;
+    std::string configDirectory() override;
     ScreenSize screenSize() override;
     void randomize() override;
     double random() override;
@@ -50,8 +54,12 @@ public:
     void followInterfaceLanguage(const std::string& programnyelv);
     QtTranslations& translations() { return translations_; }
 
+    // Closes the open message boxes as if dismissed (a question answers No).
+    void dismissMessageBoxes();
+
 private:
     QtHost* host_ = nullptr;
+    std::vector<QMessageBox*> openBoxes_;  // innermost last
     SoundPlayer sound_;
     QtTranslations translations_;
     std::map<std::string, QPixmap> pixmaps_;
