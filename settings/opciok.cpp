@@ -156,8 +156,7 @@ void Opciok::mentes() {
     if (!saveSettings(place_, content, error)) {
         std::cerr << "gombocok: the settings were not saved: " << error << '\n';
         const Message m = settingsNotSavedMessage(v.programnyelv, error);
-        shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok,
-                                    m.language);
+        shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok, m.language);
     }
 }
 
