@@ -127,6 +127,8 @@ void szovegkez(Vars& v, Shell& shell) {
 
     // The title screen is loaded only at start-up and is never loaded for its captions' sake.
     if (SplashForm* s = shell.splashIfLoaded()) {
+        // The borderless title screen shows no title bar, but taskbars and tools name it by this.
+        s->window.caption = pick({"Gombócok", "Dumplers"}, hungarian);
         s->cim.caption = pick({"Gombócok", "Dumplers"}, hungarian);
         s->szerzo.caption = pick({"a Gombócok műhelyéből", "from the Dumplers crew"}, hungarian);
     }

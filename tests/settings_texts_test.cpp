@@ -19,7 +19,8 @@ std::vector<std::string> captions(Started& p) {
         b.szunet.caption, b.beallit.caption, b.kilepes.caption,  b.cheatbox.caption,
         o.Label1.caption, o.Label5.caption,  o.nyelv[0].caption, o.nyelv[1].caption,
         o.vizeff.caption, o.Label2.caption,  o.hzene.caption,    o.effektek.caption,
-        o.Label3.caption, o.Label4.caption,  p.s().cim.caption,  p.s().szerzo.caption};
+        o.Label3.caption, o.Label4.caption,  p.s().cim.caption,  p.s().szerzo.caption,
+        p.s().window.caption};
     all.insert(all.end(), o.fules.tabs.begin(), o.fules.tabs.end());
     return all;
 }
@@ -41,6 +42,7 @@ TEST(Texts, BothWordsOfALanguageGiveTheSameCaptionsOnAllThreeWindows) {
     EXPECT_EQ(p.o().nyelv[0].caption, "hungarian");
     EXPECT_EQ(p.o().fules.tabs, (std::vector<std::string>{"skin", "sounds", "gameplay"}));
     EXPECT_EQ(p.s().cim.caption, "Dumplers");
+    EXPECT_EQ(p.s().window.caption, "Dumplers");
     EXPECT_EQ(p.s().szerzo.caption, "from the Dumplers crew");
     EXPECT_EQ(p.o().window.caption, "Beállítások");
     EXPECT_EQ(p.o().mehet.caption, "OK");

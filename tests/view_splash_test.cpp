@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "settings/texts.h"
 #include "tests/view_support.h"
 #include "ui/qt/splash_window.h"
 
@@ -105,6 +106,17 @@ TEST_F(SplashView, LabelsStandWhereTheModelPutsThem) {
         EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
         EXPECT_TRUE(window.rect().contains(l->geometry())) << l->text().toStdString();
     }
+}
+
+// Without a title bar the window still has a name for taskbars and tools: the game's title in the
+// interface language, following a language chosen after the window was first shown.
+TEST_F(SplashView, NamedByTheTitleInTheInterfaceLanguage) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Gombócok"));
+    host.run([&] {
+        program.vars.programnyelv = "english";
+        szovegkez(program.vars, program);
+    });
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Dumplers"));
 }
 
 TEST_F(SplashView, ClickOnThePictureMovesOnToTheGame) {

@@ -162,6 +162,7 @@ void OpciokForm::selectNyelv(int k) {
 }
 
 SplashForm::SplashForm() {
+    window.caption = "Gombócok";
     window.Width = 8550;
     window.Height = 6480;
     cimscroll.setInterval(20);

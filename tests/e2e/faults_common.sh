@@ -38,7 +38,7 @@ to_board() {
     sleep "${1:-1}"
     eval "$(xdotool getwindowgeometry --shell "$title")"
     click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
-    board=$(wait_window "Gomb") || fail_with_log "the game window did not appear"
+    board=$(wait_window "$BOARD_NAME") || fail_with_log "the game window did not appear"
 }
 
 # Start, a few moves and shots for a while; the program must still run.

@@ -70,7 +70,7 @@ title=$(wait_window "") || fail_with_log "no window"
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$title")"
 click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
-board=$(wait_window "^Dumplers") || fail_with_log "the player's English settings were not used"
+board=$(wait_window "^Dumplers  ") || fail_with_log "the player's English settings were not used"
 close_and_wait "$board"
 ended "own copy"
 printf 'angol\r\n111\r\n2\r\n200\r\n1\r\n' >"$work/expected"

@@ -166,6 +166,11 @@ colour_count() {
         -format '%[fx:round(mean*w*h)]' info:
 }
 
+# Window names, as grep patterns: the title screen is named by the game's title alone, the game
+# window by the title, a run of blanks and the maker mark.
+TITLE_NAME='^\(Gombócok\|Dumplers\)$'
+BOARD_NAME='^\(Gombócok\|Dumplers\)  '
+
 # Button centres in the game window's client area, in pixels: the buttons stand at Left 8580
 # twips, 1215 by 375, with Top 4080 (Start), 4680 (Pause), 5280 (Options), 5880 (Quit).
 START_X=612

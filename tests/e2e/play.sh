@@ -22,14 +22,14 @@ e2e_start_x
 e2e_run "$work" "$e2e_work/gombocok.log"
 
 title=$(wait_window "") || fail "no window appeared: $(cat "$e2e_work/gombocok.log")"
-if xdotool getwindowname "$title" | grep -q '^Gomb'; then
-    fail "the game window came first, not the title screen"
+if ! xdotool getwindowname "$title" | grep -q "$TITLE_NAME"; then
+    fail "the first window is not the title screen: $(xdotool getwindowname "$title" | tr -s ' ')"
 fi
 sleep 1
 screenshot_window "$title" "$shots/1-title.png"
 eval "$(xdotool getwindowgeometry --shell "$title")"
 click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
-board=$(wait_window '^Gombócok') || fail "no game window titled Gombócok after the click"
+board=$(wait_window '^Gombócok  ') || fail "no game window titled Gombócok after the click"
 sleep 0.5
 window_visible "$title" && fail "the title screen is still shown next to the game window"
 note "game window: $(xdotool getwindowname "$board" | tr -s ' ')"

@@ -73,7 +73,7 @@ start_program() {
 to_board() {
     eval "$(xdotool getwindowgeometry --shell "$title")"
     click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
-    board=$(wait_window '^Dumplers') || fail "no game window"
+    board=$(wait_window "$BOARD_NAME") || fail "no game window"
     sleep 0.5
 }
 

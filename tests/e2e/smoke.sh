@@ -20,11 +20,18 @@ e2e_run "$work" "$e2e_work/gombocok.log"
 
 title=$(wait_window "") || fail "no window appeared; program output: $(cat "$e2e_work/gombocok.log")"
 note "first window $(xdotool getwindowname "$title")"
+# Taskbars name the borderless title screen by its title and match every window of the program
+# to its desktop entry by the class (StartupWMClass).
+[ "$(xdotool getwindowname "$title")" = "Gombócok" ] || fail "the title screen is not named Gombócok"
+xprop -id "$title" WM_CLASS | grep -q '= "gombocok", "gombocok"$' ||
+    fail "title screen $(xprop -id "$title" WM_CLASS), expected \"gombocok\", \"gombocok\""
 # A click on the title picture moves on to the game window at once.
 eval "$(xdotool getwindowgeometry --shell "$title")"
 click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
-board=$(wait_window "Gomb") || fail "the game window did not appear"
+board=$(wait_window "$BOARD_NAME") || fail "the game window did not appear"
 note "game window $(xdotool getwindowname "$board")"
+xprop -id "$board" WM_CLASS | grep -q '= "gombocok", "gombocok"$' ||
+    fail "game window $(xprop -id "$board" WM_CLASS), expected \"gombocok\", \"gombocok\""
 
 # Start, then a few keys for the spacecraft (the Start button hands it the keyboard).
 click_at "$board" "$START_X" "$START_Y"

@@ -12,6 +12,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Docks match the windows (WM_CLASS "gombocok", the Wayland app id) to the desktop entry.
+    QApplication::setApplicationName(QStringLiteral("gombocok"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.gombocok.gombocok"));
     // Windows are hidden and shown by the rules; only the program end quits.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));

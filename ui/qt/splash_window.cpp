@@ -132,6 +132,7 @@ void SplashWindow::sync() {
         w->setVisible(l->visible);
     }
 
+    if (windowTitle() != qs(f->window.caption)) setWindowTitle(qs(f->window.caption));
     placement_.apply(*this, f->window);
     if (!isVisible()) show();
 }
