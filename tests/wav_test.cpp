@@ -1,8 +1,12 @@
 #include "ui/wav.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -151,6 +155,51 @@ TEST(WavReader, ReadsShippedSoundsAndIsSilentForMissingFiles) {
     EXPECT_FALSE(readWavFile(dir.file("ufo1.gif")).has_value());
 }
 
+// Every way a sound file can fail stays silent; none of them throws or waits.
+TEST(WavReader, RefusesHostileFilesWithoutThrowingOrWaiting) {
+    testing::TempProgramDir dir("");
+    const Bytes good = wav({1, 1, 22050, 16, samples16({1, 2, 3, 4})});
+    auto write = [](const std::string& path, const Bytes& b) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path)> make;
+        bool accepted;
+    };
+    const std::vector<Case> cases = {
+        {"a valid sound", [&](auto& p) { write(p, good); }, true},
+        {"a directory", [](auto& p) { std::filesystem::create_directory(p); }, false},
+        {"a FIFO", [](auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, false},
+        {"a link to /dev/zero", [](auto& p) { std::filesystem::create_symlink("/dev/zero", p); },
+         false},
+        {"a file whose read fails",
+         [](auto& p) { std::filesystem::create_symlink("/proc/self/mem", p); }, false},
+        {"truncated", [&](auto& p) { write(p, Bytes(good.begin(), good.end() - 3)); }, false},
+        // Its header is that of a valid sound; refused by its size alone.
+        {"past the file limit",
+         [&](auto& p) {
+             write(p, wav({1, 1, 22050, 16, Bytes(kMaxWavFileBytes, 0)}));
+         },
+         false},
+        {"just within the file limit",
+         [&](auto& p) {
+             write(p, wav({1, 1, 44100, 16, Bytes(kMaxWavFileBytes - 44, 0)}));
+         },
+         true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.file("case" + std::to_string(n++) + ".wav");
+        c.make(path);
+        std::optional<WavSound> sound;
+        EXPECT_NO_THROW(sound = readWavFile(path));
+        EXPECT_EQ(sound.has_value(), c.accepted);
+    }
+}
+
 TEST(WavConversion, ResamplesAndRemixes) {
     WavSound mono{22050, 1, {0, 1000, 2000, 3000}};
     // Doubling the rate interpolates between neighbours; the last frame repeats itself.
@@ -164,8 +213,48 @@ TEST(WavConversion, ResamplesAndRemixes) {
     EXPECT_EQ(convertPcm(stereo, 22050, 1), (std::vector<std::int16_t>{200, -200}));
     // A sound's length in time survives the conversion.
     WavSound second{11025, 1, std::vector<std::int16_t>(11025, 5)};
-    EXPECT_EQ(convertPcm(second, 44100, 2).size(), 44100u * 2);
-    EXPECT_TRUE(convertPcm(WavSound{22050, 1, {}}, 44100, 2).empty());
+    EXPECT_EQ(convertPcm(second, 44100, 2).value().size(), 44100u * 2);
+    EXPECT_TRUE(convertPcm(WavSound{22050, 1, {}}, 44100, 2).value().empty());
+}
+
+TEST(WavConversion, RefusesWhatWouldGrowPastTheLimit) {
+    // 12 MB of 8-bit mono at 1,000 Hz: 3 h 20 min, 2.3 GB once converted for 48 kHz stereo.
+    Bytes lowRate = wav({1, 1, 1000, 8, Bytes(12'000'000, 128)});
+    const auto bomb = parseWav(lowRate);
+    ASSERT_TRUE(bomb.has_value());
+    lowRate.clear();
+    struct Case {
+        const char* what;
+        WavSound sound;
+        int rate, channels;
+        std::size_t maxSamples;
+        bool accepted;
+    };
+    // 100 frames at 24 kHz: 200 frames, 400 samples for 48 kHz stereo.
+    const WavSound brief{24000, 1, std::vector<std::int16_t>(100, 1)};
+    const std::vector<Case> cases = {
+        {"the low-rate file for 48 kHz stereo", *bomb, 48000, 2, kMaxConvertedSamples, false},
+        {"the low-rate file for 22,050 Hz mono", *bomb, 22050, 1, kMaxConvertedSamples, false},
+        {"exactly the limit", brief, 48000, 2, 400, true},
+        {"one sample past the limit", brief, 48000, 2, 399, false},
+        {"mono needs half of it", brief, 48000, 1, 200, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto out = convertPcm(c.sound, c.rate, c.channels, c.maxSamples);
+        EXPECT_EQ(out.has_value(), c.accepted);
+        if (out) {
+            EXPECT_LE(out->size(), c.maxSamples);
+        }
+    }
+    // The game's own longest sound, at the highest rate an output is opened with.
+    testing::TempProgramDir dir;
+    for (const char* name : {"urzaj.wav", "beallit.wav"}) {
+        SCOPED_TRACE(name);
+        const auto sound = readWavFile(dir.file(name));
+        ASSERT_TRUE(sound.has_value());
+        EXPECT_TRUE(convertPcm(*sound, 48000, 2).has_value());
+    }
 }
 
 }  // namespace

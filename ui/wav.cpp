@@ -1,8 +1,8 @@
 #include "ui/wav.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "ui/bounded_read.h"
 
 namespace gombocok {
 namespace {
@@ -69,16 +69,16 @@ std::optional<WavSound> parseWav(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<WavSound> readWavFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    return parseWav(bytes);
+    const FileBytes file = readRegularFile(path, kMaxWavFileBytes);
+    if (file.status != ReadStatus::ok) return std::nullopt;
+    return parseWav(file.bytes);
 }
 
-std::vector<std::int16_t> convertPcm(const WavSound& sound, int sampleRate, int channels) {
+std::optional<std::vector<std::int16_t>> convertPcm(const WavSound& sound, int sampleRate,
+                                                    int channels, std::size_t maxSamples) {
     const std::size_t frames = sound.channels > 0 ? sound.samples.size() / sound.channels : 0;
-    if (frames == 0 || sampleRate <= 0 || channels < 1 || channels > 2) return {};
+    if (frames == 0 || sound.sampleRate <= 0 || sampleRate <= 0 || channels < 1 || channels > 2)
+        return std::vector<std::int16_t>{};
     auto sourceAt = [&](std::size_t frame, int channel) -> double {
         const int c = channel < sound.channels ? channel : sound.channels - 1;
         if (channels == 1 && sound.channels == 2)
@@ -86,7 +86,11 @@ std::vector<std::int16_t> convertPcm(const WavSound& sound, int sampleRate, int 
         return sound.samples[frame * sound.channels + c];
     };
     const double step = static_cast<double>(sound.sampleRate) / sampleRate;
-    const auto outFrames = static_cast<std::size_t>(static_cast<double>(frames) / step);
+    const double outFramesExact = static_cast<double>(frames) / step;
+    // Decided before anything is allocated.
+    if (outFramesExact > static_cast<double>(maxSamples)) return std::nullopt;
+    const auto outFrames = static_cast<std::size_t>(outFramesExact);
+    if (outFrames * static_cast<std::size_t>(channels) > maxSamples) return std::nullopt;
     std::vector<std::int16_t> out;
     out.reserve(outFrames * channels);
     for (std::size_t n = 0; n < outFrames; ++n) {

@@ -10,7 +10,16 @@ work=$e2e_work
 prog=$work/prog
 pulse_pid_file=
 faults_cleanup() {
-    [ -n "$pulse_pid_file" ] && [ -f "$pulse_pid_file" ] && kill "$(cat "$pulse_pid_file")" 2>/dev/null || true
+    if [ -n "$pulse_pid_file" ] && [ -f "$pulse_pid_file" ]; then
+        ppid_=$(cat "$pulse_pid_file")
+        kill "$ppid_" 2>/dev/null || true
+        # It removes its own files as it goes: the work directory is removed after it.
+        i=0
+        while kill -0 "$ppid_" 2>/dev/null && [ "$i" -lt 30 ]; do
+            sleep 0.1
+            i=$((i + 1))
+        done
+    fi
     [ -d "$prog" ] && chattr -i "$prog" 2>/dev/null || true
     e2e_cleanup
 }
@@ -36,7 +45,11 @@ launch() {
 to_board() {
     title=$(wait_window "") || fail_with_log "no window appeared"
     sleep "${1:-1}"
-    eval "$(xdotool getwindowgeometry --shell "$title")"
+    geometry=$(xdotool getwindowgeometry --shell "$title" 2>/dev/null) || {
+        wait_exit 1 || true
+        fail_with_log "the title screen went away (exit code ${status:-none})"
+    }
+    eval "$geometry"
     click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
     board=$(wait_window "$BOARD_NAME") || fail_with_log "the game window did not appear"
 }
@@ -83,4 +96,34 @@ start_sound_server() {
         [ "$i" -le 50 ] || fail "the sound server does not answer"
         sleep 0.1
     done
+}
+
+# A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
+# data chunk of $5 bytes (its bytes are for the caller to append).
+wav_header() {
+    # POSIX sh has no local variables: these names are the helper's own.
+    wav_le() {
+        wav_v=$1 wav_n=$2 wav_out=
+        while [ "$wav_n" -gt 0 ]; do
+            wav_out="$wav_out$(printf '\\%03o' $((wav_v & 255)))"
+            wav_v=$((wav_v >> 8)) wav_n=$((wav_n - 1))
+        done
+        printf "$wav_out"
+    }
+    wav_block=$(($2 * $4 / 8))
+    printf 'RIFF'; wav_le $((36 + $5)) 4; printf 'WAVEfmt '; wav_le 16 4
+    wav_le "$1" 2; wav_le "$2" 2; wav_le "$3" 4; wav_le $(($3 * wav_block)) 4
+    wav_le "$wav_block" 2; wav_le "$4" 2
+    printf 'data'; wav_le "$5" 4
+}
+
+# Peak resident memory of the program, in MB.
+peak_mb() {
+    awk '/^VmHWM:/ { print int($2 / 1024) }' "/proc/$gpid/status"
+}
+
+# Fails when the program's peak memory has passed 200 MB.
+memory_within_bounds() {
+    peak=$(peak_mb)
+    [ "$peak" -lt 200 ] || fail_with_log "peak memory $peak MB"
 }

@@ -1,6 +1,7 @@
 #include "ui/qt/qt_host.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -98,7 +99,7 @@ void QtHost::fail(const std::string& path) {
     QMessageBox::critical(
         QApplication::activeWindow(), QStringLiteral("Gombócok"),
         QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
-            QString::fromStdString(path));
+            QFile::decodeName(QByteArray::fromStdString(path)));
     finish(1);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -16,6 +17,7 @@
 
 #include "settings/settings_file.h"
 #include "settings/texts.h"
+#include "ui/bounded_read.h"
 #include "ui/qt/qt_host.h"
 
 // The design pictures live in a static library, whose resources are registered by hand.
@@ -38,11 +40,40 @@ bool isDesignPicture(const std::string& picture) {
     return picture.rfind(kDesignPrefix, 0) == 0;
 }
 
-QPixmap readPixmap(const std::string& picture) {
-    const QString name =
-        isDesignPicture(picture) ? designResource(picture) : QString::fromStdString(picture);
-    QImageReader reader(name);
+// The run-time pictures are at most 4.3 KB and 75 by 58 pixels, the cursor 4.3 KB and 32 by
+// 32. A file past 1 MiB, a picture past 1024 pixels a side or a cursor past 256 (the most its
+// format can say) is refused like a damaged file, before it is decoded.
+constexpr std::size_t kMaxPictureBytes = std::size_t{1} << 20;
+constexpr int kMaxPictureSide = 1024;
+constexpr int kMaxCursorSide = 256;
+
+// The file is read here, bounded, and only its bytes reach Qt's decoders.
+QImage decodeImage(const QByteArray& bytes, const char* format, int maxSide) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maxSide || size.height() > maxSide) return {};
     QImage image = reader.read();
+    if (image.width() > maxSide || image.height() > maxSide) return {};
+    return image;
+}
+
+std::optional<QByteArray> readPictureFile(const std::string& path) {
+    const FileBytes file = readRegularFile(path, kMaxPictureBytes);
+    if (file.status != ReadStatus::ok) return std::nullopt;
+    return QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
+                      static_cast<qsizetype>(file.bytes.size()));
+}
+
+QPixmap readPixmap(const std::string& picture) {
+    QImage image;
+    if (isDesignPicture(picture)) {
+        image = QImageReader(designResource(picture)).read();
+    } else if (auto bytes = readPictureFile(picture)) {
+        image = decodeImage(*bytes, nullptr, kMaxPictureSide);
+    }
     return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
@@ -84,12 +115,11 @@ void QtPlatform::loadPicture(const std::string& path) {
 }
 
 void QtPlatform::loadCursor(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) throw MissingPicture(path);
-    const QByteArray bytes = file.readAll();
-    QImage image = QImage::fromData(bytes, "ICO");
+    const std::optional<QByteArray> bytes = readPictureFile(path);
+    if (!bytes) throw MissingPicture(path);
+    QImage image = decodeImage(*bytes, "ICO", kMaxCursorSide);
     if (image.isNull()) throw MissingPicture(path);
-    const QPoint hot = curHotSpot(bytes).value_or(QPoint(-1, -1));
+    const QPoint hot = curHotSpot(*bytes).value_or(QPoint(-1, -1));
     cursors_[path] = QCursor(QPixmap::fromImage(image), hot.x(), hot.y());
 }
 
@@ -153,7 +183,28 @@ void QtPlatform::dismissMessageBoxes() {
 }
 
 std::string QtPlatform::programDirectory() {
-    return QCoreApplication::applicationDirPath().toStdString();
+    if (!programDirectory_.empty()) return programDirectory_;
+    // Taken as the file system spells it: a name that is not valid UTF-8 would not survive a
+    // trip through QString, and every file of the program would be looked for in the wrong place.
+    std::string exe(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+        if (n < 0) {
+            exe.clear();
+            break;
+        }
+        if (static_cast<std::size_t>(n) < exe.size()) {
+            exe.resize(static_cast<std::size_t>(n));
+            break;
+        }
+        exe.resize(exe.size() * 2);
+    }
+    const std::size_t slash = exe.rfind('/');
+    programDirectory_ =
+        slash != std::string::npos
+            ? exe.substr(0, slash)
+            : QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    return programDirectory_;
 }
 
 std::string QtPlatform::configDirectory() {

@@ -1,5 +1,6 @@
-// The platform on Qt: sounds through one audio output, pictures and cursors through Qt's image
-// readers (cached per name), message boxes as modal QMessageBoxes that hold the game's timers.
+// The platform on Qt: sounds through one audio output, pictures and cursors read with a bound and
+// decoded by Qt's image readers (cached per name), message boxes as modal QMessageBoxes that hold
+// the game's timers.
 #pragma once
 
 #include <QCursor>
@@ -64,6 +65,7 @@ private:
     QtTranslations translations_;
     std::map<std::string, QPixmap> pixmaps_;
     std::map<std::string, QCursor> cursors_;
+    std::string programDirectory_;  // found once, in the file system's bytes
     std::mt19937_64 rng_;
     bool seeded_ = false;
 };

@@ -6,6 +6,7 @@
 #include <QMediaDevices>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "ui/wav.h"
 
@@ -19,6 +20,10 @@ constexpr int kFeedMs = 10;
 // Silence written after a sound, so even the shortest sound fills the server's prebuffer and
 // starts at once, before the stream is left to run dry.
 constexpr int kTailMs = 2 * kBufferMs;
+// Converted sounds kept at once (48 MiB): all of the game's own (11.4 M samples at 48 kHz
+// stereo) with room to spare, or two of the longest a file may hold. Beyond it the sounds played
+// longest ago are forgotten, so files that are all as long as allowed cannot add up.
+constexpr std::size_t kCacheSamples = 2 * kMaxConvertedSamples;
 
 }  // namespace
 
@@ -65,14 +70,38 @@ bool SoundPlayer::startStream() {
 }
 
 std::shared_ptr<const SoundPlayer::Samples> SoundPlayer::decoded(const std::string& path) {
-    if (auto it = cache_.find(path); it != cache_.end()) return it->second;
-    auto wav = readWavFile(path);
-    // A file that is missing or unreadable is not remembered: it may be put right meanwhile.
-    if (!wav) return nullptr;
-    auto samples = std::make_shared<const Samples>(
-        convertPcm(*wav, format_.sampleRate(), format_.channelCount()));
-    cache_[path] = samples;
+    if (auto it = cache_.find(path); it != cache_.end()) {
+        it->second.lastUse = ++uses_;
+        return it->second.samples;
+    }
+    std::optional<Samples> converted;
+    if (auto wav = readWavFile(path))
+        converted = convertPcm(*wav, format_.sampleRate(), format_.channelCount());
+    // A file that failed stays silent until the program ends: reading it again at every play
+    // would cost the same each time (a shot fires many times a second).
+    if (!converted) {
+        cache_[path] = {nullptr, ++uses_};
+        return nullptr;
+    }
+    makeRoom(converted->size());
+    auto samples = std::make_shared<const Samples>(std::move(*converted));
+    cache_[path] = {samples, ++uses_};
+    cachedSamples_ += samples->size();
     return samples;
+}
+
+void SoundPlayer::makeRoom(std::size_t samples) {
+    while (cachedSamples_ + samples > kCacheSamples) {
+        auto oldest = cache_.end();
+        for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+            if (it->second.samples &&
+                (oldest == cache_.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        }
+        if (oldest == cache_.end()) return;
+        cachedSamples_ -= oldest->second.samples->size();
+        cache_.erase(oldest);
+    }
 }
 
 void SoundPlayer::play(const std::string& path) {

@@ -35,7 +35,11 @@ private:
     // Tops the stream up to its target length: the sound, then silence. Stops itself once the
     // sound has ended and enough silence follows it, so an idle player never wakes.
     void feed();
+    // The sound at `path` converted for the output; null when it cannot be played. Both are
+    // remembered, so a file is read at most once.
     std::shared_ptr<const Samples> decoded(const std::string& path);
+    // Forgets the sounds played longest ago until `samples` more fit the cache's budget.
+    void makeRoom(std::size_t samples);
 
     bool triedOutput_ = false;
     QAudioFormat format_;
@@ -46,7 +50,13 @@ private:
     std::size_t position_ = 0;        // in samples
     std::size_t silenceWritten_ = 0;  // in bytes, since the sound ended
     std::vector<char> chunk_;
-    std::map<std::string, std::shared_ptr<const Samples>> cache_;
+    struct Cached {
+        std::shared_ptr<const Samples> samples;  // null: the file cannot be played
+        std::uint64_t lastUse = 0;
+    };
+    std::map<std::string, Cached> cache_;
+    std::size_t cachedSamples_ = 0;
+    std::uint64_t uses_ = 0;
 };
 
 }  // namespace gombocok
