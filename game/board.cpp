@@ -320,11 +320,11 @@ void Board::showLevelMessage() {
 
 void Board::veszit() {
     f.urhajo.enabled = false;
-    const MsgAnswer answer =
-        magyar() ? shell.platform().messageBox("Vesztettél!\rÚj játék?", "Gombócok",
-                                               MsgIcon::exclamation, MsgButtons::yesNo)
-                 : shell.platform().messageBox("You lost!\rNew game?", "Dumplers",
-                                               MsgIcon::exclamation, MsgButtons::yesNo);
+    const bool hu = magyar();
+    const MsgAnswer answer = shell.platform().messageBox(
+        hu ? "Vesztettél!\rÚj játék?" : "You lost!\rNew game?", hu ? "Gombócok" : "Dumplers",
+        MsgIcon::exclamation, MsgButtons::yesNo,
+        hu ? MsgLanguage::hungarian : MsgLanguage::english);
     if (answer == MsgAnswer::yes) {
         inic();
         szintvalto();
@@ -400,6 +400,11 @@ void Board::szunet_Click() {
         v.szunetel = false;
     }
     szuneteles();
+}
+
+void Board::pauseInBackground() {
+    if (!f.szunet.enabled || v.szunetel || v.kilepes_folyik || f.idozit.interval() == 0) return;
+    szunet_Click();
 }
 
 void Board::szuneteles() {

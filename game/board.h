@@ -60,6 +60,10 @@ class Board {
     void hatterhez_Timer();
     void szunet_Click();
     void szuneteles();
+    // The game window has left the front: minimised, or another application has the focus. A
+    // game in play (Pause enabled, not paused, not quitting, the clock running) pauses exactly
+    // as a click on Pause would; a game not begun, paused, over or quitting is left alone.
+    void pauseInBackground();
     void kilepes_Click();
     void kilepeshez_Timer();
 

@@ -27,7 +27,15 @@ const char* spacecraftPicture(int type) {
 void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* english) {
     const bool magyar = v.programnyelv == "magyar";
     shell.platform().messageBox(magyar ? hungarian : english, magyar ? "Gombócok" : "Dumplers",
-                                MsgIcon::critical, MsgButtons::ok);
+                                MsgIcon::critical, MsgButtons::ok,
+                                magyar ? MsgLanguage::hungarian : MsgLanguage::english);
+}
+
+// The first Start disables Start for good. From then on a game runs (or is over), and the status
+// panel, the spacecraft and the damage step are that game's: a load of the dialog (the level
+// change touching it after the close box unloaded it) must not put the stored settings there.
+bool gameBegun(const BoardForm& board) {
+    return !board.indit.enabled;
 }
 
 void refuseNonDigits(Vars& v, OpciokForm& f, Shell& shell) {
@@ -61,10 +69,11 @@ void Opciok::betoltes() {
     place_ = settingsPlace(p.programDirectory(), p.configDirectory());
     const SettingsRead file = readSettings(place_);
     if (file.state == SettingsState::missing) {
+        // The text speaks both languages, Hungarian first; its button speaks Hungarian.
         p.messageBox(
             "A beállításokat tartalmazó file hiányzik!\rLétrehozom most, indítsd újra a "
             "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
-            "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok);
+            "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok, MsgLanguage::hungarian);
         v.nincs_beallitas = true;
         programvege(v, shell);
     }
@@ -79,7 +88,7 @@ void Opciok::betoltes() {
             if (!v.settings_unreadable_told) {
                 v.settings_unreadable_told = true;
                 const Message m = settingsUnreadableMessage(v.programnyelv, path, file);
-                p.messageBox(m.text, m.title, MsgIcon::exclamation, MsgButtons::ok);
+                p.messageBox(m.text, m.title, MsgIcon::exclamation, MsgButtons::ok, m.language);
             }
         }
     }
@@ -92,6 +101,8 @@ void Opciok::betoltes() {
     // touch of the game window, whose own start-up runs there. The lines below override what it
     // set.
     szovegkez(v, shell);
+    BoardForm& board = shell.board();
+    const bool begun = gameBegun(board);
 
     v.sor = s.lines[1];
     f.vizeff.setValue(s.checkBoxes[0]);
@@ -101,23 +112,32 @@ void Opciok::betoltes() {
     v.hanghatas = f.effektek.ticked();
 
     // The slider's handler runs only on a change of position, and its design position may equal
-    // the stored one; the stored damage level must rule from the start either way.
+    // the stored one; the stored damage level must rule from the start either way. A game in
+    // progress keeps its damage step: the slider takes the stored position without its handler.
     v.sor = s.lines[2];
-    f.nszcsuszka.setValue(s.damageLevel);
-    nszcsuszka_Change();
+    if (begun) {
+        f.nszcsuszka.initValue(s.damageLevel);
+    } else {
+        f.nszcsuszka.setValue(s.damageLevel);
+        nszcsuszka_Change();
+    }
 
+    // In a game the ammunition label counts the rounds left, not the stored initial ammunition.
     v.sor = s.lines[3];
     f.mloszer.text = s.ammunition;
     f.chloszer.value = static_cast<int>(numericValue(s.ammunition));
-    shell.board().mundb.caption = trimmed(f.mloszer.text);
+    if (!begun) board.mundb.caption = trimmed(f.mloszer.text);
 
+    // The spacecraft in a game keeps its picture: a new choice shows only on OK.
     v.sor = s.lines[4];
     v.urhajotipus = static_cast<std::int16_t>(s.spacecraftType);
     f.keret.Left = f.uh[v.urhajotipus].Left - 120;
     v.urhajokep = spacecraftPicture(v.urhajotipus);
-    const std::string picture = programFile(p, v.urhajokep);
-    p.loadPicture(picture);
-    shell.board().urhajo.picture = picture;
+    if (!begun) {
+        const std::string picture = programFile(p, v.urhajokep);
+        p.loadPicture(picture);
+        board.urhajo.picture = picture;
+    }
 }
 
 void Opciok::mentes() {
@@ -136,7 +156,7 @@ void Opciok::mentes() {
     if (!saveSettings(place_, content, error)) {
         std::cerr << "gombocok: the settings were not saved: " << error << '\n';
         const Message m = settingsNotSavedMessage(v.programnyelv, error);
-        shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok);
+        shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok, m.language);
     }
 }
 

@@ -29,13 +29,14 @@ Language languageOf(const std::string& programnyelv) {
 Message inLanguage(Language language, const std::string& hungarian, const std::string& english) {
     switch (language) {
         case Language::hungarian:
-            return {hungarian, "Gombócok"};
+            return {hungarian, "Gombócok", MsgLanguage::hungarian};
         case Language::english:
-            return {english, "Dumplers"};
+            return {english, "Dumplers", MsgLanguage::english};
         case Language::both:
             break;
     }
-    return {hungarian + "\r\r(" + english + ")", "Gombócok (Dumplers)"};
+    // Hungarian first: its button speaks Hungarian.
+    return {hungarian + "\r\r(" + english + ")", "Gombócok (Dumplers)", MsgLanguage::hungarian};
 }
 
 std::string whatItIs(const SettingsRead& read, bool hungarian) {
@@ -62,6 +63,12 @@ std::string whatItIs(const SettingsRead& read, bool hungarian) {
 
 }  // namespace
 
+CaptionLanguage captionLanguage(const std::string& programnyelv) {
+    if (programnyelv == "magyar" || programnyelv == "hungarian") return CaptionLanguage::hungarian;
+    if (programnyelv == "angol" || programnyelv == "english") return CaptionLanguage::english;
+    return CaptionLanguage::unchanged;
+}
+
 Message settingsUnreadableMessage(const std::string& programnyelv, const std::string& path,
                                   const SettingsRead& read) {
     return inLanguage(
@@ -82,13 +89,9 @@ Message settingsNotSavedMessage(const std::string& programnyelv, const std::stri
 }
 
 void szovegkez(Vars& v, Shell& shell) {
-    bool hungarian;
-    if (v.programnyelv == "magyar" || v.programnyelv == "hungarian")
-        hungarian = true;
-    else if (v.programnyelv == "angol" || v.programnyelv == "english")
-        hungarian = false;
-    else
-        return;
+    const CaptionLanguage language = captionLanguage(v.programnyelv);
+    if (language == CaptionLanguage::unchanged) return;
+    const bool hungarian = language == CaptionLanguage::hungarian;
 
     // The blanks push the maker mark towards the right end of the title bar.
     BoardForm& b = shell.board();

@@ -9,6 +9,11 @@
 
 namespace gombocok {
 
+// The language `szovegkez` gives the captions for `programnyelv`: Hungarian for "magyar" and
+// "hungarian", English for "angol" and "english", none (the captions stay) for anything else.
+enum class CaptionLanguage { hungarian, english, unchanged };
+CaptionLanguage captionLanguage(const std::string& programnyelv);
+
 // Sets every language-dependent caption of the three windows from `programnyelv`; a value
 // outside the four language words changes nothing.
 void szovegkez(Vars& vars, Shell& shell);
@@ -17,6 +22,7 @@ void szovegkez(Vars& vars, Shell& shell);
 // languages while it names none of the four words (at start-up, before the settings are read).
 struct Message {
     std::string text, title;
+    MsgLanguage language;  // of the text: the box's buttons speak it
 };
 // The settings file is there but cannot be read (`read` says why): the defaults are used and
 // the file is left as it is.

@@ -1,6 +1,10 @@
 // Loss, departure, clock, background, pause and quit.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "tests/game_fixture.h"
 
 namespace gombocok {
@@ -103,6 +107,8 @@ TEST(Loss, QuestionAndPartingMessageAreHungarianOnlyForMagyar) {
         ASSERT_EQ(g.platform.boxes.size(), 1u);
         EXPECT_EQ(g.platform.boxes[0].text, hu ? "Vesztettél!\rÚj játék?" : "You lost!\rNew game?");
         EXPECT_EQ(g.platform.boxes[0].title, hu ? "Gombócok" : "Dumplers");
+        // Its Yes and No speak the question's language, not the captions' ("hungarian").
+        EXPECT_EQ(g.platform.boxes[0].language, hu ? MsgLanguage::hungarian : MsgLanguage::english);
         EXPECT_EQ(g.f().uzenet.caption,
                   hu ? "Kevés vagy, ifjú padavan..." : "You're lame, young padavan...");
     }
@@ -213,6 +219,71 @@ TEST(Pause, HungarianCaptions) {
     EXPECT_EQ(g.f().szunet.caption, "Tovább");
     g.run([](Board& b) { b.szunet_Click(); });
     EXPECT_EQ(g.f().szunet.caption, "Szünet");
+}
+
+// Leaving the front pauses a game in play as the Pause button does, and only then.
+TEST(Pause, InTheBackgroundOnlyAGameInPlayPauses) {
+    const struct {
+        const char* what;
+        const char* programnyelv;
+        std::function<void(Game&)> before;
+        const char* caption;  // the button's caption afterwards
+        bool paused;
+    } cases[] = {
+        {"in play", "magyar", [](Game& g) { g.start(); }, "Tovább", true},
+        {"in play, English", "english", [](Game& g) { g.start(); }, "Continue", true},
+        {"before Start", "magyar", [](Game&) {}, "Szünet", false},
+        {"already paused", "magyar",
+         [](Game& g) {
+             g.start();
+             g.run([](Board& b) { b.szunet_Click(); });
+         },
+         "Tovább", true},
+        {"quitting", "magyar",
+         [](Game& g) {
+             g.start();
+             g.run([](Board& b) { b.kilepes_Click(); });
+         },
+         "Szünet", false},
+        {"game over", "magyar",
+         [](Game& g) {
+             g.reachLevel(2);
+             g.platform.answers = {MsgAnswer::no};
+             loseByShot(g);
+         },
+         "Szünet", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Game g;
+        g.v().programnyelv = c.programnyelv;
+        g.f().szunet.caption = std::string(c.programnyelv) == "magyar" ? "Szünet" : "Pause";
+        c.before(g);
+        const auto saved = g.v().idozitok;
+        const bool wasPaused = g.v().szunetel;
+        std::vector<int> intervals;
+        for (auto& t : g.host.program.timers()) intervals.push_back(t.timer->interval());
+        g.run([](Board& b) { b.pauseInBackground(); });
+        EXPECT_EQ(g.f().szunet.caption, c.caption);
+        EXPECT_EQ(g.v().szunetel, c.paused);
+        if (c.paused && !wasPaused) {
+            for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+            EXPECT_EQ(g.v().idozitok[0], 1000);
+            EXPECT_TRUE(g.f().hasFocus(&g.f().szunet));
+            g.host.advance(3000);
+            EXPECT_EQ(g.f().ido.caption, "00:00");
+            // The player resumes with the button, as after a click.
+            g.run([](Board& b) { b.szunet_Click(); });
+            EXPECT_FALSE(g.v().szunetel);
+            EXPECT_EQ(g.f().idozit.interval(), 1000);
+            EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
+        } else {
+            EXPECT_EQ(g.v().idozitok, saved);
+            std::vector<int> after;
+            for (auto& t : g.host.program.timers()) after.push_back(t.timer->interval());
+            EXPECT_EQ(after, intervals);
+        }
+    }
 }
 
 TEST(Quit, SpacecraftFliesOffThenASecondPressEndsTheProgram) {

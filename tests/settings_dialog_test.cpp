@@ -88,6 +88,7 @@ TEST_F(DialogTest, DigitFilterRefusesEveryKeyButTheMainDigits) {
         EXPECT_EQ(p.platform.boxes.back().text, "Csak számjegyeket írhatsz be!");
         EXPECT_EQ(p.platform.boxes.back().title, "Gombócok");
         EXPECT_EQ(p.platform.boxes.back().icon, MsgIcon::critical);
+        EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::hungarian);
         EXPECT_EQ(p.o().mloszer.text, "");
     }
     for (int key : {48, 53, 57}) {
@@ -196,10 +197,12 @@ TEST_F(DialogTest, LanguageSwitchStoresTheButtonCaptionAndMessagesFollowOnlyMagy
     run([&] { p.rules().mloszer_KeyDown(8); });
     EXPECT_EQ(p.platform.boxes.back().text, "You may enter only digits!");
     EXPECT_EQ(p.platform.boxes.back().title, "Dumplers");
+    EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
     p.o().mloszer.text = "300";
     p.platform.answers.push_back(MsgAnswer::ok);
     run([&] { p.rules().mehet_Click(); });
     EXPECT_EQ(p.platform.boxes.back().text, "The maximum value: 200!");
+    EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
 
     run([&] { programvege(p.v(), p.host.program); });
     EXPECT_EQ(dir.read("settings.txt"), "hungarian\r\n111\r\n2\r\n200\r\n2\r\n");
@@ -251,6 +254,54 @@ TEST_F(DialogTest, ClosingTheDialogSavesAndReopeningReloads) {
     run([&] { p.host.program.show(WindowId::opciok); });
     EXPECT_FALSE(p.o().vizeff.ticked());
     EXPECT_EQ(p.o().keret.Left, p.o().uh[1].Left - 120);
+}
+
+// After the first Start the status panel and the spacecraft belong to the game: a load of the
+// dialog then (the level change reading the visual-effects box after the close box unloaded the
+// dialog) takes the settings into the dialog but leaves the game window's live state alone.
+// Before Start the same load shows what the file holds.
+TEST(DialogReload, AfterStartLeavesTheGameAlone) {
+    for (const bool started : {true, false}) {
+        SCOPED_TRACE(started ? "after Start" : "before Start");
+        TempProgramDir d(kDefaultSettings);
+        Started g(d);
+        Board& board = *g.host.program.boardRules();
+        ASSERT_TRUE(g.host.run([&] { board.beallit_Click(); }));
+        ASSERT_TRUE(g.host.run([&] { g.rules().uh_Click(0); }));
+        ASSERT_TRUE(g.host.run([&] { g.host.program.unload(WindowId::opciok); }));
+        // The file changed on disk meanwhile (another copy of the program saved its settings).
+        d.write("settings.txt", "magyar\r\n011\r\n9\r\n50\r\n0\r\n");
+        if (started) {
+            ASSERT_TRUE(g.host.run([&] { board.indit_Click(); }));
+            for (int shot = 0; shot < 29; ++shot) g.host.run([&] { board.keyDown(vk::space); });
+            g.b().allapot.Width = 720;
+        }
+        const BoardForm before = g.b();
+        const int serules = g.v().serules, serulesszint = g.v().serulesszint;
+        ASSERT_TRUE(g.host.run([&] { board.szintvalto(); }));
+
+        ASSERT_NE(g.host.program.opciokIfLoaded(), nullptr);
+        EXPECT_FALSE(g.o().vizeff.ticked());
+        EXPECT_EQ(g.o().nszcsuszka.value(), 9);
+        EXPECT_EQ(g.o().mloszer.text, "50");
+        EXPECT_EQ(g.b().uzenet.caption, "");  // level 2 without visual effects: no message
+        EXPECT_FALSE(g.b().uzabra.visible);
+        if (started) {
+            EXPECT_EQ(g.v().loszer, 171);
+            EXPECT_EQ(g.b().mundb.caption, "171");
+            EXPECT_EQ(g.b().municio.Width, before.municio.Width);
+            EXPECT_EQ(g.b().allapot.Width, 720);
+            EXPECT_EQ(g.b().allapot.fill, before.allapot.fill);
+            EXPECT_EQ(g.b().urhajo.picture, before.urhajo.picture);
+            EXPECT_EQ(g.v().serules, serules);
+            EXPECT_EQ(g.v().serulesszint, serulesszint);
+        } else {
+            EXPECT_EQ(g.b().mundb.caption, "50");
+            EXPECT_TRUE(endsWith(g.b().urhajo.picture, "/k_urhajo_01.jpg"));
+            EXPECT_EQ(g.v().serulesszint, 9);
+            EXPECT_EQ(g.v().serules, 1);
+        }
+    }
 }
 
 }  // namespace

@@ -167,6 +167,7 @@ TEST(SettingsFile, MissingFileIsReportedWrittenWithDefaultsAndEndsTheProgram) {
               "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)");
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::exclamation);
     EXPECT_EQ(platform.boxes[0].buttons, MsgButtons::ok);
+    EXPECT_EQ(platform.boxes[0].language, MsgLanguage::hungarian);  // Hungarian first
     EXPECT_TRUE(host.program.ended());
     EXPECT_EQ(host.program.boardIfLoaded(), nullptr);
     EXPECT_EQ(dir.read("settings.txt"), "magyar\r\n111\r\n2\r\n200\r\n2\r\n");

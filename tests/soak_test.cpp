@@ -33,7 +33,7 @@ public:
         : HeadlessPlatform(dir, seed), rng_(rng), program_(program), tally_(tally) {}
 
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                         MsgButtons buttons) override {
+                         MsgButtons buttons, MsgLanguage language) override {
         EXPECT_EQ(open_, 0) << "a box over another: " << text;
         EXPECT_TRUE(program_ && program_->inEvent()) << "a box outside a handler: " << text;
         ++open_;
@@ -44,7 +44,7 @@ public:
         } else {
             answers.push_back(MsgAnswer::ok);
         }
-        const MsgAnswer a = HeadlessPlatform::messageBox(text, title, icon, buttons);
+        const MsgAnswer a = HeadlessPlatform::messageBox(text, title, icon, buttons, language);
         --open_;
         return a;
     }

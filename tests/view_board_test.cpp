@@ -42,6 +42,17 @@ void answerNextBox(std::function<void()> inspect = {}) {
     });
 }
 
+// The host ends the application's event loop through a queued call when the program ends. The
+// tests run no such loop: the call is taken here, or it would end the nested loop of the next
+// test's message box (and every one after it) at once.
+void takeTheQueuedQuit() {
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(0); });
+    guard.start(2000);
+    QCoreApplication::exec();
+}
+
 std::string colourAt(const QImage& img, QPoint p) {
     return img.pixelColor(p).name().toStdString();
 }
@@ -280,6 +291,38 @@ TEST_F(BoardView, ClickingAButtonGivesItTheFocusAndTheSpacecraftTakesItBack) {
     EXPECT_EQ(form().focus, &form().urhajo);
 }
 
+// Minimising the window pauses a game in play through the Pause button's rule; before Start,
+// or once paused, it changes nothing.
+TEST_F(BoardView, MinimisingAGameInPlayPausesIt) {
+    host.run([this] { program.vars.programnyelv = "magyar"; });
+    auto activeTimers = [this] {
+        int n = 0;
+        for (QTimer* t : host.findChildren<QTimer*>()) n += t->isActive();
+        return n;
+    };
+    QPushButton* pause = child<QPushButton>("szunet");
+    for (bool started : {false, true}) {
+        SCOPED_TRACE(started ? "in play" : "before Start");
+        if (started) host.run([this] { program.boardRules()->indit_Click(); });
+        window.showMinimized();
+        QApplication::processEvents();
+        EXPECT_EQ(program.vars.szunetel, started);
+        EXPECT_EQ(pause->text().toStdString(), started ? "Tovább" : "Szünet");
+        if (started) {
+            EXPECT_EQ(activeTimers(), 0);
+        }
+        window.showNormal();
+        QApplication::processEvents();
+    }
+    // Back in front the game stays paused until the player goes on with the button.
+    EXPECT_TRUE(program.vars.szunetel);
+    pause->click();
+    EXPECT_FALSE(program.vars.szunetel);
+    EXPECT_EQ(pause->text().toStdString(), "Szünet");
+    EXPECT_EQ(activeTimers(), 3);  // formation, clock, background
+    EXPECT_EQ(program.refusedEvents(), 0);
+}
+
 TEST_F(BoardView, ClosingByTheFrameEndsTheProgramThroughItsRules) {
     window.close();
     EXPECT_TRUE(program.ended());
@@ -287,6 +330,7 @@ TEST_F(BoardView, ClosingByTheFrameEndsTheProgramThroughItsRules) {
     EXPECT_FALSE(window.isVisible());
     // Nothing runs after the end.
     EXPECT_FALSE(host.run([] {}));
+    takeTheQueuedQuit();
 }
 
 // Counts the paint events of every label of the window.
@@ -355,7 +399,7 @@ TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
     MsgAnswer answer = MsgAnswer::yes;
     host.run([&] {
         answer = platform.messageBox("Új játék?\rIgen vagy nem", "Gombócok", MsgIcon::exclamation,
-                                     MsgButtons::yesNo);
+                                     MsgButtons::yesNo, MsgLanguage::hungarian);
     });
     EXPECT_EQ(duringBox, 0);
     EXPECT_EQ(leftDuringBox, 0);
@@ -392,6 +436,45 @@ TEST_F(BoardView, ATimerStartedAfterAnAnswerCountsFromTheAnswer) {
     EXPECT_GE(ticks() - before, 1);
 }
 
+// A box's buttons speak the language of its text, which may differ from the captions' (the loss
+// question is English under "hungarian"); afterwards Qt's texts follow the captions again.
+TEST_F(BoardView, MessageBoxButtonsSpeakTheLanguageOfTheirText) {
+    ASSERT_TRUE(platform.translations().hungarianFound());
+    const struct {
+        const char* programnyelv;
+        MsgLanguage box;
+        MsgButtons buttons;
+        QStringList texts;
+    } cases[] = {
+        {"magyar", MsgLanguage::hungarian, MsgButtons::yesNo, {"Igen", "Nem"}},
+        {"hungarian", MsgLanguage::english, MsgButtons::yesNo, {"Yes", "No"}},
+        {"english", MsgLanguage::english, MsgButtons::yesNo, {"Yes", "No"}},
+        {"angol", MsgLanguage::hungarian, MsgButtons::yesNo, {"Igen", "Nem"}},
+        {"hungarian", MsgLanguage::english, MsgButtons::ok, {"OK"}},
+        {"magyar", MsgLanguage::hungarian, MsgButtons::ok, {"OK"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.programnyelv);
+        host.run([&] { program.vars.programnyelv = c.programnyelv; });
+        const bool hungarianCaptions =
+            std::string(c.programnyelv) == "magyar" || std::string(c.programnyelv) == "hungarian";
+        EXPECT_EQ(platform.translations().hungarian(), hungarianCaptions);
+        QStringList texts;
+        answerNextBox([&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            for (QAbstractButton* b : box->buttons()) texts << b->text().remove(u'&');
+        });
+        host.run(
+            [&] { platform.messageBox("?", "Gombócok", MsgIcon::exclamation, c.buttons, c.box); });
+        texts.sort();
+        QStringList expected = c.texts;
+        expected.sort();
+        EXPECT_EQ(texts, expected);
+        EXPECT_EQ(platform.translations().hungarian(), hungarianCaptions);
+    }
+}
+
 TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
     answerNextBox();
     ::testing::internal::CaptureStderr();
@@ -400,6 +483,7 @@ TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
     EXPECT_NE(err.find("nincs_ilyen.gif"), std::string::npos);
     EXPECT_EQ(host.exitCode(), 1);
     EXPECT_FALSE(host.run([] {}));
+    takeTheQueuedQuit();
 }
 
 TEST(QtHostStart, RunsTheProgramStartOnceThroughTheDispatchPoint) {

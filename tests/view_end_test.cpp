@@ -67,8 +67,10 @@ TEST(EndFromOutside, AnOpenMessageBoxIsDismissedAndTheEndFollowsTheEvent) {
     MsgAnswer answer = MsgAnswer::yes;
     bool secondBoxReturned = false;
     r.host.run([&] {
-        answer = r.platform.messageBox("?", "t", MsgIcon::exclamation, MsgButtons::yesNo);
-        r.platform.messageBox("after", "t", MsgIcon::exclamation, MsgButtons::ok);
+        answer = r.platform.messageBox("?", "t", MsgIcon::exclamation, MsgButtons::yesNo,
+                                       MsgLanguage::english);
+        r.platform.messageBox("after", "t", MsgIcon::exclamation, MsgButtons::ok,
+                              MsgLanguage::english);
         secondBoxReturned = true;
     });
     EXPECT_EQ(answer, MsgAnswer::no);

@@ -8,15 +8,25 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/view_support.h"
+#include "ui/qt/board_window.h"
 #include "ui/qt/opciok_dialog.h"
 
 namespace gombocok {
@@ -71,29 +81,81 @@ TEST_F(OpciokView, TabClickShowsExactlyThatPage) {
     }
 }
 
-// Every caption fits its control in both languages, inside its page and clear of every other
-// control.
-TEST_F(OpciokView, EveryTextFitsItsControlInBothLanguages) {
+// Where a control's text ends, in its parent's coordinates (labels and the option and check
+// buttons write their text from the left).
+int textEnd(QWidget* w) {
+    const QString text = w->property("text").toString();
+    int left = w->contentsRect().left();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        opt.text = b->text();
+        const bool radio = qobject_cast<QRadioButton*>(b) != nullptr;
+        left =
+            b->style()
+                ->subElementRect(
+                    radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &opt, b)
+                .left();
+    }
+    return w->x() + left + w->fontMetrics().horizontalAdvance(text);
+}
+
+// In both languages every control stands at its design place. A caption that needs more room
+// than its design box grows its control to the right, inside its page, and never pushes the
+// next control of its row: the text still ends before that control begins.
+TEST_F(OpciokView, EveryControlAtItsDesignPlaceAndEveryTextReadableInBothLanguages) {
     for (int language : {1, 0, 1}) {
         showTab(1);
-        QTest::mouseClick(dialog.findChildren<QRadioButton*>()[language], Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QRadioButton*>(language ? "nyelv1" : "nyelv0"),
+                          Qt::LeftButton);
         ASSERT_TRUE(form().nyelv[language].selected());
+        const std::string lang = form().nyelv[0].caption;
+        const OpciokForm& f = form();
+        const std::vector<std::pair<const char*, QRect>> designs = {
+            {"egy", pxRect(f.egy)},           {"ketto", pxRect(f.ketto)},
+            {"harom", pxRect(f.harom)},       {"uh0", pxRect(f.uh[0])},
+            {"uh1", pxRect(f.uh[1])},         {"uh2", pxRect(f.uh[2])},
+            {"keret", pxRect(f.keret)},       {"Label1", pxRect(f.Label1)},
+            {"Label5", pxRect(f.Label5)},     {"nyelv0", pxRect(f.nyelv[0])},
+            {"nyelv1", pxRect(f.nyelv[1])},   {"vizeff", pxRect(f.vizeff)},
+            {"Label2", pxRect(f.Label2)},     {"hzene", pxRect(f.hzene)},
+            {"effektek", pxRect(f.effektek)}, {"Label3", pxRect(f.Label3)},
+            {"Label4", pxRect(f.Label4)},     {"nszcsuszka", pxRect(f.nszcsuszka)},
+            {"mloszer", pxRect(f.mloszer)},   {"mehet", pxRect(f.mehet)},
+        };
+        for (const auto& [name, design] : designs) {
+            auto* w = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+            ASSERT_NE(w, nullptr) << name;
+            const QRect at = w->geometry();
+            EXPECT_EQ(at.x(), design.x()) << name << " in " << lang;
+            EXPECT_LE(std::abs(at.center().y() - design.center().y()), 1) << name << " in " << lang;
+            EXPECT_GE(at.width(), design.width()) << name << " in " << lang;
+            EXPECT_GE(at.height(), design.height()) << name << " in " << lang;
+        }
+
         std::vector<QWidget*> texts;
         for (QLabel* l : dialog.findChildren<QLabel*>()) texts.push_back(l);
         for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
-            if (!b->text().isEmpty()) texts.push_back(b);
-        ASSERT_GE(texts.size(), 11u);
+            if (!b->text().isEmpty() && !qobject_cast<QPushButton*>(b)) texts.push_back(b);
+        ASSERT_EQ(texts.size(), 10u);
         for (QWidget* w : texts) {
-            const QString text = w->property("text").toString();
-            EXPECT_GE(w->width(), w->sizeHint().width()) << text.toStdString();
-            EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << text.toStdString();
+            const std::string text = w->property("text").toString().toStdString();
+            EXPECT_GE(w->width(), w->sizeHint().width()) << text;
+            EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << text;
             for (QWidget* other :
                  w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
                 if (other == w || other == dialog.marker() || !other->isVisibleTo(&dialog))
                     continue;
-                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
-                    << text.toStdString() << " / "
-                    << other->property("text").toString().toStdString();
+                const bool sameRow =
+                    other->y() < w->geometry().bottom() && w->y() < other->geometry().bottom();
+                const bool isText = std::find(texts.begin(), texts.end(), other) != texts.end();
+                if (sameRow && other->x() > w->x())
+                    EXPECT_LT(textEnd(w), other->x()) << text << " runs into the next control";
+                else if (sameRow && isText)
+                    EXPECT_LT(textEnd(other), w->x()) << text << " is run into";
+                else
+                    EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                        << text << " / " << other->objectName().toStdString();
             }
         }
         QTabBar* tabs = dialog.tabStrip();
@@ -235,6 +297,27 @@ TEST_F(OpciokView, SliderAndCheckBoxesReachTheRules) {
     EXPECT_EQ(program.vars.hatterzene, !was);
 }
 
+// The text box's own menu speaks the language of the captions, from Qt's translations.
+TEST_F(OpciokView, AmmoBoxMenuSpeaksTheInterfaceLanguage) {
+    const QStringList hungarian = {"Visszavonás", "Újra",   "Kivágás",          "Másolás",
+                                   "Beillesztés", "Törlés", "Összes kijelölése"};
+    const QStringList english = {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"};
+    ASSERT_TRUE(platform.translations().hungarianFound());
+    // Hungarian at start; "angol", then "hungarian" (captions Hungarian again), then "english".
+    for (auto [button, expected] :
+         {std::pair{-1, &hungarian}, {1, &english}, {0, &hungarian}, {1, &english}}) {
+        if (button >= 0) {
+            showTab(1);
+            QTest::mouseClick(dialog.findChildren<QRadioButton*>()[button], Qt::LeftButton);
+        }
+        std::unique_ptr<QMenu> menu(dialog.ammoBox()->createStandardContextMenu());
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) texts << a->text().section(u'\t', 0, 0).remove(u'&');
+        EXPECT_EQ(texts, *expected) << program.vars.programnyelv;
+    }
+}
+
 // Closing with the close box unloads the dialog, which saves the settings; the next showing
 // reads them back into a fresh dialog.
 TEST_F(OpciokView, CloseBoxUnloadsAndTheNextShowingReadsTheSavedSettings) {
@@ -255,6 +338,33 @@ TEST_F(OpciokView, CloseBoxUnloadsAndTheNextShowingReadsTheSavedSettings) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(form().hzene.ticked(), !was);
     EXPECT_EQ(music->isChecked(), !was);
+}
+
+// The dialog belongs to the game window, and Options pressed while it is open brings it back
+// to the front.
+TEST(OpciokOwner, BelongsToTheGameWindowAndOptionsBringsItToTheFront) {
+    testing::QtProgram p;
+    BoardWindow board{p.host};
+    OpciokDialog dialog{p.host, &board};
+    p.host.addView(&board);
+    p.host.addView(&dialog);
+    p.host.run([&] { p.program.show(WindowId::board); });
+    auto* options = board.findChild<QPushButton*>(QStringLiteral("beallit"));
+    ASSERT_NE(options, nullptr);
+    options->click();
+    ASSERT_TRUE(dialog.isVisible());
+    ASSERT_NE(dialog.windowHandle(), nullptr);
+    EXPECT_EQ(dialog.windowHandle()->transientParent(), board.windowHandle());
+    EXPECT_FALSE(dialog.isModal());
+
+    for (int round = 0; round < 2; ++round) {
+        board.activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &board; }));
+        options->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }))
+            << "round " << round;
+    }
+    EXPECT_EQ(p.program.opciokIfLoaded()->window.shows, 3u);
 }
 
 }  // namespace

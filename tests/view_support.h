@@ -19,8 +19,8 @@ class RecordingQtPlatform : public QtPlatform {
     std::vector<std::string> boxes, sounds;
 
     std::string programDirectory() override { return directory_; }
-    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon,
-                         MsgButtons) override {
+    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon, MsgButtons,
+                         MsgLanguage) override {
         boxes.push_back(text);
         return MsgAnswer::ok;
     }

@@ -178,6 +178,8 @@ struct Window {
     float Left = 0, Top = 0;
     float Width = 0, Height = 0;  // client area
     bool visible = false;
+    // Counts the shows: each one, also of a window already shown, brings it to the front.
+    std::uint64_t shows = 0;
 };
 
 // A control array of sprites addressed by a 16-bit index. Member 0 always exists; the others

@@ -25,8 +25,8 @@ void HeadlessPlatform::loadCursor(const std::string& path) {
 }
 
 MsgAnswer HeadlessPlatform::messageBox(const std::string& text, const std::string& title,
-                                       MsgIcon icon, MsgButtons buttons) {
-    boxes.push_back({text, title, icon, buttons});
+                                       MsgIcon icon, MsgButtons buttons, MsgLanguage language) {
+    boxes.push_back({text, title, icon, buttons, language});
     if (onBox) onBox(boxes.back());
     if (answers.empty()) throw std::logic_error("unscripted message box: " + text);
     MsgAnswer a = answers.front();

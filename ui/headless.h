@@ -25,6 +25,7 @@ public:
         std::string text, title;
         MsgIcon icon;
         MsgButtons buttons;
+        MsgLanguage language;
     };
 
     std::vector<std::string> sounds;  // every play call, in order
@@ -41,7 +42,7 @@ public:
     void loadPicture(const std::string& path) override;
     void loadCursor(const std::string& path) override;
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                         MsgButtons buttons) override;
+                         MsgButtons buttons, MsgLanguage language) override;
     std::string programDirectory() override { return directory_; }
     std::string configDirectory() override { return configFolder; }
     ScreenSize screenSize() override { return screen; }

@@ -10,6 +10,9 @@ namespace gombocok {
 enum class MsgIcon { exclamation, critical, warning };
 enum class MsgButtons { ok, yesNo };
 enum class MsgAnswer { ok, yes, no };
+// The language of a message box's own text, chosen by the rule that chose the text: the box's
+// buttons speak it too.
+enum class MsgLanguage { hungarian, english };
 
 // A picture or cursor file that cannot be loaded. Nothing recovers from it: the host reports it
 // and ends the program with a non-zero exit code.
@@ -42,7 +45,7 @@ public:
 
     // A modal message box; `text` may hold "\r" line breaks. Returns the button pressed.
     virtual MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                                 MsgButtons buttons) = 0;
+                                 MsgButtons buttons, MsgLanguage language) = 0;
 
     // The directory that holds the executable, without a trailing separator.
     virtual std::string programDirectory() = 0;

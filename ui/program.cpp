@@ -111,7 +111,9 @@ void Program::show(WindowId w) {
             splash();
             break;
     }
-    windowIfLoaded(w)->visible = true;
+    Window* win = windowIfLoaded(w);
+    win->visible = true;
+    ++win->shows;
 }
 
 void Program::hide(WindowId w) {

@@ -25,7 +25,8 @@ public:
     // The title screen if it is loaded, without loading it; nullptr otherwise.
     virtual SplashForm* splashIfLoaded() = 0;
 
-    // Shows the window without blocking (loading it first if needed); hides it.
+    // Shows the window without blocking (loading it first if needed) and brings it to the
+    // front, also when it was shown already; hides it.
     virtual void show(WindowId w) = 0;
     virtual void hide(WindowId w) = 0;
     // Runs the window's unload handler if it is loaded and releases it; the next touch loads it

@@ -1,10 +1,12 @@
 #include "ui/qt/board_window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +25,11 @@ QColor labelColour(const Label& l, bool onField) {
 }
 
 constexpr int kStrokeWidth = 3;  // thick enough to see a shot coming
+
+// How long the application must stay without an active window before it counts as left for
+// another one: when one of the program's own windows closes, the window manager hands the
+// focus to the next one a moment later, and Qt may see no active window in between.
+constexpr int kFocusSettleMs = 150;
 
 // The pixels a stroke covers, as paintEvent draws it.
 QRect strokeArea(const FieldScene::Stroke& st) {
@@ -259,6 +266,13 @@ BoardWindow::BoardWindow(QtHost& host)
         {"beallit", &BoardForm::beallit, &Board::beallit_Click},
         {"kilepes", &BoardForm::kilepes, &Board::kilepes_Click},
     };
+    // Another application taking the focus. Focus moving between the program's own windows
+    // and message boxes leaves the application active.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive)
+                    QTimer::singleShot(kFocusSettleMs, this, [this] { pauseInBackground(); });
+            });
     for (auto [name, control, click] : buttons) {
         auto* b = new QPushButton(this);
         b->setObjectName(QString::fromLatin1(name));
@@ -375,6 +389,32 @@ void BoardWindow::applyFocus(const BoardForm& f) {
     }
     for (const ButtonView& bv : buttons_)
         if (f.focus == &(f.*bv.control)) bv.widget->setFocus(Qt::OtherFocusReason);
+}
+
+void BoardWindow::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    placement_.framed(*this);
+}
+
+void BoardWindow::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    // Queued: the state may change while a sync runs, and an event must not start inside it.
+    if (e->type() == QEvent::WindowStateChange && isMinimized())
+        QMetaObject::invokeMethod(this, &BoardWindow::pauseInBackground, Qt::QueuedConnection);
+}
+
+void BoardWindow::pauseInBackground() {
+    const bool away = isMinimized() || QGuiApplication::applicationState() != Qt::ApplicationActive;
+    if (!away) return;
+    // A message box is open inside a handler: it holds the game, and its answer decides. Looked
+    // at again once it has closed, in case the window is still away then.
+    if (host_.program().inEvent()) {
+        QTimer::singleShot(kFocusSettleMs, this, &BoardWindow::pauseInBackground);
+        return;
+    }
+    host_.run([this] {
+        if (Board* rules = host_.program().boardRules()) rules->pauseInBackground();
+    });
 }
 
 void BoardWindow::closeEvent(QCloseEvent* e) {

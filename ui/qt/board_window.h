@@ -95,6 +95,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
 private:
     struct LabelView {
@@ -117,6 +119,8 @@ private:
         std::optional<Button> mirrored;
     };
     void applyFocus(const BoardForm& form);
+    // The window has left the front: a game in play pauses as a click on Pause would.
+    void pauseInBackground();
 
     QtHost& host_;
     BoardField* field_;

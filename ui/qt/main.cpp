@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
 
     gombocok::BoardWindow board(host);
     host.addView(&board);
-    gombocok::OpciokDialog opciok(host);
+    gombocok::OpciokDialog opciok(host, &board);
     host.addView(&opciok);
     gombocok::SplashWindow splash(host);
     host.addView(&splash);

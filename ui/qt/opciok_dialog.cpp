@@ -88,26 +88,14 @@ namespace {
 
 // Text controls keep their design rectangle unless their text needs more room: then they grow to
 // the right (no further than the container's edge) and about their vertical centre, so a longer
-// translation or a wider font is never clipped.
+// translation or a wider font is never clipped. They never move: a grown control may reach under
+// its right-hand neighbour's margin, and the neighbour stays at its design place.
 void placeText(QWidget* w, const QRect& design) {
     const QSize hint = w->sizeHint();
     const int room = w->parentWidget() ? w->parentWidget()->width() - design.x() : hint.width();
     const int width = std::max(design.width(), std::min(hint.width(), room));
     const int height = std::max(design.height(), hint.height());
     w->setGeometry(design.x(), design.y() - (height - design.height()) / 2, width, height);
-}
-
-// Controls that a grown text now overlaps move right, so a row of controls keeps its order.
-void pushApart(QWidget* page, QWidget* exempt) {
-    constexpr int kGap = 4;
-    auto children = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    children.removeAll(exempt);
-    std::sort(children.begin(), children.end(),
-              [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
-    for (qsizetype i = 0; i < children.size(); ++i)
-        for (qsizetype j = 0; j < i; ++j)
-            if (children[j]->geometry().intersects(children[i]->geometry()))
-                children[i]->move(children[j]->geometry().right() + 1 + kGap, children[i]->y());
 }
 
 template <class W>
@@ -214,9 +202,9 @@ int AmmoEdit::virtualKey(const QKeyEvent& event) {
     return 0xDF;
 }
 
-OpciokDialog::OpciokDialog(QtHost& host)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint),
+OpciokDialog::OpciokDialog(QtHost& host, QWidget* owner)
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
       host_(host) {
     const OpciokForm design;
     setFont(controlFont(Font{}));
@@ -282,6 +270,33 @@ OpciokDialog::OpciokDialog(QtHost& host)
     mloszer_->keyDown = [this](int vk) { return mloszerKeyDown(vk); };
 
     mehet_ = new QPushButton(this);
+
+    // The design's names, for assistive technology and for finding a control by its name.
+    const std::pair<QWidget*, const char*> names[] = {
+        {fules_, "fules"},
+        {egy, "egy"},
+        {ketto, "ketto"},
+        {harom, "harom"},
+        {keret_, "keret"},
+        {uh_[0], "uh0"},
+        {uh_[1], "uh1"},
+        {uh_[2], "uh2"},
+        {Label1_, "Label1"},
+        {Label5_, "Label5"},
+        {nyelv_[0], "nyelv0"},
+        {nyelv_[1], "nyelv1"},
+        {vizeff_, "vizeff"},
+        {Label2_, "Label2"},
+        {hzene_, "hzene"},
+        {effektek_, "effektek"},
+        {Label3_, "Label3"},
+        {Label4_, "Label4"},
+        {nszcsuszka_, "nszcsuszka"},
+        {mloszer_, "mloszer"},
+        {mehet_, "mehet"},
+    };
+    for (auto [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
+    setObjectName(QStringLiteral("opciok"));
 
     Label1_->setBuddy(uh_[0]);
     Label5_->setBuddy(nyelv_[0]);
@@ -365,11 +380,17 @@ void OpciokDialog::closeEvent(QCloseEvent* event) {
     if (form_) host_.run([this] { host_.program().unload(WindowId::opciok); });
 }
 
+void OpciokDialog::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    placement_.framed(*this);
+}
+
 void OpciokDialog::sync() {
     OpciokForm* f = host_.program().opciokIfLoaded();
     if (f != form_) {
         form_ = f;
         placement_.forget();
+        shows_ = 0;
     }
     // A hidden dialog is brought up to date when it is shown; the game's timers sync every view
     // up to a hundred times a second.
@@ -485,8 +506,6 @@ void OpciokDialog::sync() {
     mloszer_->setVisible(f->mloszer.visible);
     if (mloszer_->text() != qs(f->mloszer.text)) mloszer_->setText(qs(f->mloszer.text));
 
-    for (QWidget* page : pages_) pushApart(page, keret_);
-
     mirrorText(mehet_, f->mehet.caption);
     mehet_->setGeometry(pxRect(f->mehet));
     mehet_->setEnabled(f->mehet.enabled);
@@ -494,6 +513,12 @@ void OpciokDialog::sync() {
 
     placement_.apply(*this, f->window);
     if (!isVisible()) show();
+    // A show of the open dialog (Options pressed again) brings it back to the front.
+    if (shows_ != f->window.shows) {
+        shows_ = f->window.shows;
+        raise();
+        activateWindow();
+    }
 }
 
 }  // namespace gombocok

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 
 #include "ui/forms.h"
@@ -50,7 +51,9 @@ class AmmoEdit : public QLineEdit {
 class OpciokDialog : public QWidget, public View {
     Q_OBJECT
   public:
-    explicit OpciokDialog(QtHost& host);
+    // The dialog belongs to `owner` (the game window): the window manager keeps it above its
+    // owner and brings the two to the front together.
+    explicit OpciokDialog(QtHost& host, QWidget* owner = nullptr);
 
     void sync() override;
 
@@ -67,6 +70,7 @@ class OpciokDialog : public QWidget, public View {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     bool mloszerKeyDown(int virtualKey);
@@ -75,6 +79,7 @@ class OpciokDialog : public QWidget, public View {
     QtHost& host_;
     OpciokForm* form_ = nullptr;  // the loaded form this view mirrors, nullptr while unloaded
     WindowPlacement placement_;  // placed on the screen since the form was loaded
+    std::uint64_t shows_ = 0;    // the form's shows brought to the front so far
 
     QTabBar* fules_;
     TabPane* pane_;

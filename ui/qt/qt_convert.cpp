@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 
 namespace gombocok {
@@ -29,10 +30,25 @@ void WindowPlacement::apply(QWidget& window, const Window& form) {
     top_ = form.Top;
     if (form.Left == 0 && form.Top == 0) {
         QScreen* s = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-        if (s) window.move(s->availableGeometry().center() - window.rect().center());
+        const QRectF area = s ? QRectF(s->availableGeometry()) : QRectF(window.geometry());
+        centre_ = area.center();
     } else {
-        window.move(px(form.Left), px(form.Top));
+        centre_ = QPointF(form.Left + form.Width / 2, form.Top + form.Height / 2) / kTwipsPerPixel;
     }
+    place(window);
+}
+
+void WindowPlacement::framed(QWidget& window) {
+    if (placed_ && window.windowHandle() && window.windowHandle()->frameMargins() != margins_)
+        place(window);
+}
+
+void WindowPlacement::place(QWidget& window) {
+    margins_ = window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    const QSize outer = window.size().grownBy(margins_);
+    // move() places the frame's top-left corner.
+    window.move(static_cast<int>(std::floor(centre_.x() - outer.width() / 2.0)),
+                static_cast<int>(std::floor(centre_.y() - outer.height() / 2.0)));
 }
 
 }  // namespace gombocok

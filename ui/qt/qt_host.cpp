@@ -186,6 +186,7 @@ void QtHost::addView(View* view) {
 }
 
 void QtHost::syncViews() {
+    platform_.followInterfaceLanguage(program_.vars.programnyelv);
     for (View* v : views_) v->sync();
 }
 

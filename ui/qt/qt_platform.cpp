@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "settings/settings_file.h"
+#include "settings/texts.h"
 #include "ui/bounded_read.h"
 #include "ui/qt/qt_host.h"
 
@@ -134,7 +135,7 @@ QCursor QtPlatform::cursor(const std::string& path) {
 }
 
 MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                                 MsgButtons buttons) {
+                                 MsgButtons buttons, MsgLanguage language) {
     const MsgAnswer dismissed = buttons == MsgButtons::yesNo ? MsgAnswer::no : MsgAnswer::ok;
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -144,22 +145,37 @@ MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& tit
         std::cerr << "gombocok: " << body.toStdString() << std::endl;
         return dismissed;
     }
-    QMessageBox box(
-        icon == MsgIcon::critical ? QMessageBox::Critical : QMessageBox::Warning,
-        QString::fromStdString(title), body,
-        buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        QApplication::activeWindow());
     if (host_) {
         host_->holdTimers();
         // The player sees the state that led to the question (an empty bar, "0%") while answering.
         host_->syncViews();
     }
-    openBoxes_.push_back(&box);
-    const int answer = box.exec();
-    openBoxes_.pop_back();
+    // Qt names the standard buttons when it creates them, in the language of the translations
+    // installed then: the box's own language, for as long as the box lives. The box never gets
+    // the language change of the switch back, as it is gone by then.
+    const bool interfaceHungarian = translations_.hungarian();
+    translations_.useHungarian(language == MsgLanguage::hungarian);
+    int answer = 0;
+    {
+        QMessageBox box(
+            icon == MsgIcon::critical ? QMessageBox::Critical : QMessageBox::Warning,
+            QString::fromStdString(title), body,
+            buttons == MsgButtons::yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+            QApplication::activeWindow());
+        openBoxes_.push_back(&box);
+        answer = box.exec();
+        openBoxes_.pop_back();
+    }
+    translations_.useHungarian(interfaceHungarian);
     if (host_) host_->resumeTimers();
     if (buttons == MsgButtons::ok || (host_ && host_->endRequested())) return dismissed;
     return answer == QMessageBox::Yes ? MsgAnswer::yes : MsgAnswer::no;
+}
+
+void QtPlatform::followInterfaceLanguage(const std::string& programnyelv) {
+    const CaptionLanguage language = captionLanguage(programnyelv);
+    if (language != CaptionLanguage::unchanged)
+        translations_.useHungarian(language == CaptionLanguage::hungarian);
 }
 
 void QtPlatform::dismissMessageBoxes() {

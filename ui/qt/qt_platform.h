@@ -14,6 +14,7 @@
 
 #include "ui/platform.h"
 #include "ui/qt/sound.h"
+#include "ui/qt/translations.h"
 
 class QMessageBox;
 
@@ -32,8 +33,9 @@ public:
     void playSound(const std::string& path) override;
     void loadPicture(const std::string& path) override;
     void loadCursor(const std::string& path) override;
+    // The box's standard buttons speak the language of its text, whatever the interface's.
     MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
-                         MsgButtons buttons) override;
+                         MsgButtons buttons, MsgLanguage language) override;
     std::string programDirectory() override;
     std::string configDirectory() override;
     ScreenSize screenSize() override;
@@ -48,6 +50,11 @@ public:
 
     SoundPlayer& sound() { return sound_; }
 
+    // Qt's own texts follow the captions' language of `programnyelv` (a value that leaves the
+    // captions alone leaves Qt's texts alone too).
+    void followInterfaceLanguage(const std::string& programnyelv);
+    QtTranslations& translations() { return translations_; }
+
     // Closes the open message boxes as if dismissed (a question answers No).
     void dismissMessageBoxes();
 
@@ -55,6 +62,7 @@ private:
     QtHost* host_ = nullptr;
     std::vector<QMessageBox*> openBoxes_;  // innermost last
     SoundPlayer sound_;
+    QtTranslations translations_;
     std::map<std::string, QPixmap> pixmaps_;
     std::map<std::string, QCursor> cursors_;
     std::string programDirectory_;  // found once, in the file system's bytes

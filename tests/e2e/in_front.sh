@@ -1,0 +1,200 @@
+#!/bin/sh
+# The game window and the options dialog under a window manager (openbox), as a player meets
+# them: both windows are centred by their outer size, frame included; the dialog belongs to the
+# game window (WM_TRANSIENT_FOR) and Options brings it back to the front; a game in play pauses
+# (Pause reads "Tovább", the clock stops) when its window is minimised or another application
+# takes the focus, and goes on with the button; its own loss question does not pause it, and the
+# question's buttons read "Igen" and "Nem". Screenshots of the question and of the ammunition
+# box's menu are left in the screenshot directory.
+#
+# usage: in_front.sh <program directory> <screenshot directory>
+set -eu
+E2E_NAME="e2e in_front"
+. "$(dirname "$0")/lib.sh"
+
+bindir=$1
+shots=$2/in_front
+mkdir -p "$shots"
+work=$e2e_work/prog
+e2e_copy_program "$bindir" "$work"
+# Hungarian, music off, damage level 9: the first UFO shot that hits asks the loss question.
+printf 'magyar\r\n101\r\n9\r\n200\r\n2\r\n' >"$work/settings.txt"
+
+e2e_start_x
+screen_w=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1] }')
+screen_h=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[2] }')
+
+# Fails unless window $1 ($2 in messages) is centred on the screen by its frame's outer size.
+expect_centred() {
+    eval "$(xwininfo -id "$1" | awk '
+        /Absolute upper-left X/ { print "cx=" $NF } /Absolute upper-left Y/ { print "cy=" $NF }
+        /Width:/ { print "cw=" $NF } /Height:/ { print "ch=" $NF }')"
+    ext=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')
+    [ -n "$ext" ] || fail "$2: the window manager gave no frame extents"
+    l=${ext%%,*} ext=${ext#*,}
+    r=${ext%%,*} ext=${ext#*,}
+    t=${ext%%,*} b=${ext#*,}
+    fx=$((cx - l)) fy=$((cy - t)) fw=$((cw + l + r)) fh=$((ch + t + b))
+    want_x=$(((screen_w - fw) / 2)) want_y=$(((screen_h - fh) / 2))
+    note "$2: frame ${fw}x${fh} at $fx,$fy (centred: $want_x,$want_y)"
+    [ "$((fx - want_x))" -ge -1 ] && [ "$((fx - want_x))" -le 1 ] &&
+        [ "$((fy - want_y))" -ge -1 ] && [ "$((fy - want_y))" -le 1 ] ||
+        fail "$2 is not centred by its frame: at $fx,$fy instead of $want_x,$want_y"
+}
+
+active_window() {
+    xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# *//p' | xargs printf '%d\n'
+}
+
+# The Pause button and the clock, as the screen shows them, to $1.
+shoot_pause_and_clock() {
+    screenshot_window "$board" "$e2e_work/board.png"
+    convert "$e2e_work/board.png" -crop 90x30+568+308 +repage "$1.button.png"
+    convert "$e2e_work/board.png" -crop 100x30+560+236 +repage "$1.clock.png"
+}
+differ() {
+    compare -metric AE "$1" "$2" null: 2>&1 || true
+}
+
+# Fails unless the game stands paused: the clock stays put for 2.5 s and the button shows what
+# a click on Pause made it show.
+expect_paused() {
+    shoot_pause_and_clock "$e2e_work/a"
+    sleep 2.5
+    shoot_pause_and_clock "$e2e_work/b"
+    [ "$(differ "$e2e_work/a.clock.png" "$e2e_work/b.clock.png")" -eq 0 ] ||
+        fail "$1: the clock went on"
+    [ "$(differ "$e2e_work/b.button.png" "$e2e_work/tovabb.button.png")" -lt 10 ] ||
+        fail "$1: the Pause button does not read \"Tovább\" (see $shots)"
+    cp "$e2e_work/b.button.png" "$shots/$2.png"
+    note "$1: paused, the button reads \"Tovább\", the clock stands"
+}
+# Fails unless the clock runs.
+expect_running() {
+    shoot_pause_and_clock "$e2e_work/c"
+    sleep 2.5
+    shoot_pause_and_clock "$e2e_work/d"
+    [ "$(differ "$e2e_work/c.clock.png" "$e2e_work/d.clock.png")" -gt 0 ] ||
+        fail "$1: the clock stands"
+}
+
+e2e_run "$work" "$e2e_work/gombocok.log"
+title=$(wait_window "") || fail "no window appeared: $(cat "$e2e_work/gombocok.log")"
+eval "$(xdotool getwindowgeometry --shell "$title")"
+click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
+board=$(wait_window '^Gombócok ') || fail "no game window"
+sleep 1
+expect_centred "$board" "the game window"
+
+# The options dialog: owned by the game window, centred, and back in front on Options.
+click_at "$board" "$START_X" "$OPTIONS_Y"
+dialog=$(wait_window '^Beállítások') || fail "no options dialog"
+sleep 1
+expect_centred "$dialog" "the options dialog"
+owner=$(xprop -id "$dialog" WM_TRANSIENT_FOR | sed -n 's/.*# *//p' | xargs printf '%d\n')
+[ "$owner" = "$board" ] || fail "the dialog's WM_TRANSIENT_FOR is $owner, not the game window $board"
+note "the dialog's WM_TRANSIENT_FOR is the game window"
+click_at "$board" 100 100
+sleep 0.5
+[ "$(active_window)" = "$board" ] || fail "a click on the game window did not activate it"
+click_at "$board" "$START_X" "$OPTIONS_Y"
+sleep 0.5
+[ "$(active_window)" = "$dialog" ] || fail "Options did not bring the open dialog to the front"
+stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | sed -n 's/.*# *//p' | tr -d ',')
+top=$(for w in $stacking; do printf '%d\n' "$w"; done | grep -n -x -e "$board" -e "$dialog" |
+    tail -n 1 | cut -d: -f2)
+[ "$top" = "$dialog" ] || fail "the dialog is not above the game window"
+note "Options brought the open dialog to the front"
+
+# The ammunition box's own menu, in Hungarian.
+click_at "$dialog" 200 20
+sleep 0.3
+xdotool mousemove --window "$dialog" 320 98 click 3
+sleep 0.7
+screenshot "$shots/ammo-menu.png"
+xdotool key Escape
+sleep 0.3
+click_at "$dialog" 56 276
+sleep 0.5
+window_visible "$dialog" && fail "the options dialog stayed open after OK"
+
+# "Tovább" as a click on Pause shows it, to compare with.
+click_at "$board" "$START_X" "$START_Y"
+sleep 1
+click_at "$board" "$START_X" "$PAUSE_Y"
+sleep 0.5
+shoot_pause_and_clock "$e2e_work/tovabb"
+click_at "$board" "$START_X" "$PAUSE_Y"
+expect_running "after Continue"
+
+xdotool windowminimize --sync "$board"
+sleep 1
+focus_window "$board"
+sleep 0.5
+expect_paused "minimised" minimised
+click_at "$board" "$START_X" "$PAUSE_Y"
+expect_running "Continue after minimising"
+
+xmessage -name other "another application" &
+other=$!
+i=0
+until xw=$(xdotool search --onlyvisible --classname other 2>/dev/null | head -n 1) && [ -n "$xw" ]; do
+    i=$((i + 1))
+    [ "$i" -le 50 ] || fail "the other application's window did not appear"
+    sleep 0.1
+done
+focus_window "$xw"
+sleep 1
+focus_window "$board"
+sleep 0.5
+expect_paused "another application in front" other-application
+kill "$other" 2>/dev/null || true
+click_at "$board" "$START_X" "$PAUSE_Y"
+expect_running "Continue after the other application"
+
+# Clear the first wave at Top 45, 1545, 3045, 4545 (a key moves the spacecraft 50 twips from
+# Top 2535; its shot leaves at Top + 435); at Top 4535 the spacecraft stands in the fourth UFO's
+# line of fire at level 2, and at damage level 9 one hit ends the game.
+press() {
+    # shellcheck disable=SC2046
+    xdotool key --delay 30 $(yes "$1" | head -n "$2")
+    sleep 0.2
+}
+fire() {
+    xdotool key space
+    sleep 0.6
+}
+focus_window "$board"
+press Down 5; fire
+press Up 25; fire
+press Up 25; fire
+press Down 85; fire
+question=
+i=0
+while [ -z "$question" ]; do
+    i=$((i + 1))
+    [ "$i" -le 300 ] || fail "the spacecraft was not hit"
+    for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
+        [ "$w" = "$board" ] || question=$w
+    done
+    sleep 0.1
+done
+sleep 1
+xdotool getwindowname "$question" | grep -q '^Gombócok$' || fail "the question is not Hungarian"
+screenshot "$shots/loss-question.png"
+note "the loss question is open ($shots/loss-question.png)"
+# Alt+I answers "Igen": the new game goes on, and the question taking the focus paused nothing.
+focus_window "$question"
+xdotool key alt+i
+sleep 1
+window_visible "$question" && fail "Alt+I did not answer the question: its Yes is not \"Igen\""
+expect_running "after the loss question"
+shoot_pause_and_clock "$e2e_work/e"
+[ "$(differ "$e2e_work/e.button.png" "$e2e_work/tovabb.button.png")" -gt 10 ] ||
+    fail "the game paused under its own question"
+note "the question's \"Igen\" started a new game, not paused"
+
+focus_window "$board"
+xdotool key alt+F4
+wait_exit 10 || fail "the program did not end when its window was closed"
+[ "$status" -eq 0 ] || fail "exit code $status"
