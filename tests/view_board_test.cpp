@@ -297,7 +297,7 @@ TEST_F(BoardView, MinimisingAGameInPlayPausesIt) {
     host.run([this] { program.vars.programnyelv = "magyar"; });
     auto activeTimers = [this] {
         int n = 0;
-        for (QTimer* t : host.findChildren<QTimer*>()) n += t->isActive();
+        for (const auto& b : program.timers()) n += b.timer->interval() != 0;
         return n;
     };
     QPushButton* pause = child<QPushButton>("szunet");
@@ -423,7 +423,8 @@ TEST_F(BoardView, ATimerStartedAfterAnAnswerCountsFromTheAnswer) {
         while (t.elapsed() < 350) QApplication::processEvents(QEventLoop::AllEvents, 5);
     });
     host.run([&] {
-        platform.messageBox("Új játék?", "Gombócok", MsgIcon::exclamation, MsgButtons::yesNo);
+        platform.messageBox("Új játék?", "Gombócok", MsgIcon::exclamation, MsgButtons::yesNo,
+                            MsgLanguage::hungarian);
         form().hatterhez.setInterval(100);
     });
     const auto before = ticks();
