@@ -25,6 +25,7 @@
 #include "bench/bench.h"
 #include "bench/bot.h"
 #include "tests/test_support.h"
+#include "tests/view_support.h"
 #include "ui/program.h"
 #include "ui/qt/board_window.h"
 #include "ui/qt/qt_host.h"
@@ -53,19 +54,10 @@ double percentile(std::vector<double> v, double p) {
     return v[std::min(k, v.size() - 1)];
 }
 
-class DirPlatform : public QtPlatform {
-public:
-    explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
-    std::string programDirectory() override { return dir_; }
-
-private:
-    std::string dir_;
-};
-
 // The program with the windows the real one has, on a private program directory.
 struct QtGame {
     testing::TempProgramDir dir{"magyar\r\n111\r\n2\r\n200\r\n2\r\n"};
-    DirPlatform platform{dir.path()};
+    testing::DirPlatform platform{dir.path()};
     Program program{platform};
     QtHost host{program, platform};
     BoardWindow board{host};

@@ -14,6 +14,7 @@
 #include <set>
 
 #include "tests/test_support.h"
+#include "tests/view_support.h"
 #include "ui/program.h"
 #include "ui/qt/board_window.h"
 #include "ui/qt/qt_host.h"
@@ -22,16 +23,7 @@
 namespace gombocok {
 namespace {
 
-// The Qt platform in a private program directory, so nothing the program writes lands beside
-// the test executable.
-class DirPlatform : public QtPlatform {
-public:
-    explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
-    std::string programDirectory() override { return dir_; }
-
-private:
-    std::string dir_;
-};
+using testing::DirPlatform;
 
 // Closes the message box that the code under test is about to open, after `inspect` looked at
 // the world while it was open.

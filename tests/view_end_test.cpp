@@ -8,6 +8,7 @@
 
 #include "game/board.h"
 #include "tests/test_support.h"
+#include "tests/view_support.h"
 #include "ui/program.h"
 #include "ui/qt/end_signals.h"
 #include "ui/qt/qt_host.h"
@@ -16,17 +17,8 @@
 namespace gombocok {
 namespace {
 
+using testing::DirPlatform;
 using testing::TempProgramDir;
-
-// The real message boxes; only the program directory is the test's.
-class DirPlatform : public QtPlatform {
-public:
-    explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
-    std::string programDirectory() override { return dir_; }
-
-private:
-    std::string dir_;
-};
 
 struct Running {
     TempProgramDir dir;

@@ -12,6 +12,17 @@
 
 namespace gombocok::testing {
 
+// The real Qt platform (real message boxes, real sound) in a private program directory, so
+// nothing the program writes lands beside the test executable.
+class DirPlatform : public QtPlatform {
+  public:
+    explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
+    std::string programDirectory() override { return dir_; }
+
+  private:
+    std::string dir_;
+};
+
 class RecordingQtPlatform : public QtPlatform {
   public:
     explicit RecordingQtPlatform(std::string directory) : directory_(std::move(directory)) {}
