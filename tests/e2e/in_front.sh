@@ -169,16 +169,7 @@ press Down 5; fire
 press Up 25; fire
 press Up 25; fire
 press Down 85; fire
-question=
-i=0
-while [ -z "$question" ]; do
-    i=$((i + 1))
-    [ "$i" -le 300 ] || fail "the spacecraft was not hit"
-    for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
-        [ "$w" = "$board" ] || question=$w
-    done
-    sleep 0.1
-done
+question=$(wait_other_window "$board") || fail "the spacecraft was not hit"
 sleep 1
 xdotool getwindowname "$question" | grep -q '^Gombócok$' || fail "the question is not Hungarian"
 screenshot "$shots/loss-question.png"

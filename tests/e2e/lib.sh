@@ -106,6 +106,24 @@ wait_window() {
     return 1
 }
 
+# Waits up to $2 seconds (default 30) for a visible window of the program other than $1 (a
+# message box over the game window, say); prints its id.
+wait_other_window() {
+    n=0
+    limit=$((${2:-30} * 10))
+    while [ "$n" -lt "$limit" ]; do
+        for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
+            if [ "$w" != "$1" ]; then
+                echo "$w"
+                return 0
+            fi
+        done
+        n=$((n + 1))
+        sleep 0.1
+    done
+    return 1
+}
+
 # Whether window $1 is mapped (viewable) now.
 window_visible() {
     xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'

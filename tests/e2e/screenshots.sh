@@ -123,16 +123,7 @@ sleep 0.5
 focus_window "$board"
 clear_level1
 # At Top 4535 the spacecraft stands in the fourth UFO's line of fire; no more shots.
-question=
-i=0
-while [ -z "$question" ]; do
-    i=$((i + 1))
-    [ "$i" -le 300 ] || fail "the spacecraft was not hit"
-    for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
-        [ "$w" = "$board" ] || question=$w
-    done
-    sleep 0.1
-done
+question=$(wait_other_window "$board") || fail "the spacecraft was not hit"
 sleep 0.5
 shoot_framed "$question" "$out/loss-question.png"
 focus_window "$question"
