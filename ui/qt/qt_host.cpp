@@ -125,14 +125,14 @@ void QtHost::armWakeup() {
     if (target == armedFor_) return;
     armedFor_ = target;
     if (wakeFd_ >= 0) {
-        itimerspec spec{};  // all zero: disarmed
+        itimerspec wake{};  // all zero: disarmed
         if (next) {
             // 0 would disarm: a deadline at the clock's origin is long past anyway.
             const std::int64_t at = std::max<std::int64_t>(*next, 1);
-            spec.it_value.tv_sec = at / 1'000'000'000;
-            spec.it_value.tv_nsec = at % 1'000'000'000;
+            wake.it_value.tv_sec = at / 1'000'000'000;
+            wake.it_value.tv_nsec = at % 1'000'000'000;
         }
-        ::timerfd_settime(wakeFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+        ::timerfd_settime(wakeFd_, TFD_TIMER_ABSTIME, &wake, nullptr);
         return;
     }
     if (!next) {
