@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+#include "ui/bounded_read.h"
+
 namespace gombocok {
 namespace {
 
@@ -195,50 +197,29 @@ bool makeDirectories(const std::string& path, std::string& error) {
 
 SettingsRead readSettingsFile(const std::string& path) {
     SettingsRead r;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return r;
+    const FileBytes file = readRegularFile(path, kSettingsReadLimit, Overflow::cut);
+    switch (file.status) {
+    case ReadStatus::ok:
+        r.state = SettingsState::read;
+        r.complete = file.complete;
+        r.content.assign(file.bytes.begin(), file.bytes.end());
+        break;
+    case ReadStatus::notRegularFile:
+        r.state = SettingsState::notRegular;
+        r.kind = kindOf(file.mode);
+        break;
+    case ReadStatus::cannotOpen:
+        // A dangling link counts as nothing there, as a missing file does.
+        if (file.error == ENOENT || file.error == ENOTDIR) break;
         r.state = SettingsState::unreadable;
-        r.error = errno;
-        return r;
+        r.error = file.error;
+        break;
+    case ReadStatus::tooLarge:  // not with Overflow::cut
+    case ReadStatus::readError:
+        r.state = SettingsState::unreadable;
+        r.error = file.error != 0 ? file.error : EIO;
+        break;
     }
-    if (!S_ISREG(st.st_mode)) {
-        r.state = SettingsState::notRegular;
-        r.kind = kindOf(st.st_mode);
-        return r;
-    }
-    // Non-blocking and checked again once open: the path may have become a FIFO meanwhile.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        r.state = errno == ENOENT ? SettingsState::missing : SettingsState::unreadable;
-        r.error = errno;
-        return r;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        r.state = SettingsState::notRegular;
-        r.kind = kindOf(st.st_mode);
-        ::close(fd);
-        return r;
-    }
-    r.content.resize(kSettingsReadLimit + 1);
-    std::size_t n = 0;
-    while (n < r.content.size()) {
-        const ssize_t got = ::read(fd, r.content.data() + n, r.content.size() - n);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            r.state = SettingsState::unreadable;
-            r.error = errno;
-            r.content.clear();
-            ::close(fd);
-            return r;
-        }
-        if (got == 0) break;
-        n += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    r.state = SettingsState::read;
-    r.complete = n <= kSettingsReadLimit;
-    r.content.resize(std::min(n, kSettingsReadLimit));
     return r;
 }
 

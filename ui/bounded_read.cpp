@@ -29,13 +29,17 @@ constexpr std::size_t kFirstChunk = 64 * 1024;
 
 }  // namespace
 
-FileBytes readRegularFile(const std::string& path, std::size_t maxBytes) {
+FileBytes readRegularFile(const std::string& path, std::size_t maxBytes, Overflow overflow) {
     FileBytes out;
     // Looked at before it is opened: opening a device may itself act on the device.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return out;
+    if (::stat(path.c_str(), &st) != 0) {
+        out.error = errno;
+        return out;
+    }
     if (!S_ISREG(st.st_mode)) {
         out.status = ReadStatus::notRegularFile;
+        out.mode = st.st_mode;
         return out;
     }
     // Without O_NONBLOCK, a FIFO put there since the look above would wait for a writer.
@@ -43,17 +47,23 @@ FileBytes readRegularFile(const std::string& path, std::size_t maxBytes) {
     do {
         raw = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (raw < 0 && errno == EINTR);
-    if (raw < 0) return out;
+    if (raw < 0) {
+        out.error = errno;
+        return out;
+    }
     const Descriptor fd(raw);
     if (::fstat(fd.get(), &st) != 0) {
         out.status = ReadStatus::readError;
+        out.error = errno;
         return out;
     }
     if (!S_ISREG(st.st_mode)) {
         out.status = ReadStatus::notRegularFile;
+        out.mode = st.st_mode;
         return out;
     }
-    if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    if (overflow == Overflow::refuse &&
+        (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > maxBytes)) {
         out.status = ReadStatus::tooLarge;
         return out;
     }
@@ -72,14 +82,19 @@ FileBytes readRegularFile(const std::string& path, std::size_t maxBytes) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             out.status = ReadStatus::readError;
+            out.error = errno;
             return out;
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
     if (got > maxBytes) {
-        out.status = ReadStatus::tooLarge;
-        return out;
+        if (overflow == Overflow::refuse) {
+            out.status = ReadStatus::tooLarge;
+            return out;
+        }
+        got = maxBytes;
+        out.complete = false;
     }
     bytes.resize(got);
     out.status = ReadStatus::ok;

@@ -20,10 +20,17 @@ enum class ReadStatus {
 
 struct FileBytes {
     ReadStatus status = ReadStatus::cannotOpen;
-    std::vector<std::uint8_t> bytes;  // the whole file when ok, else empty
+    std::vector<std::uint8_t> bytes;  // the file (or its first maxBytes when cut) when ok
+    bool complete = true;             // false: cut at the bound
+    int error = 0;                    // the system's error number, for cannotOpen and readError
+    std::uint32_t mode = 0;           // what stands at the path (st_mode), for notRegularFile
 };
 
+// What a file longer than the bound gets: refused as tooLarge, or its first maxBytes read.
+enum class Overflow { refuse, cut };
+
 // `path` is in the file system's own bytes, whatever encoding its names have.
-FileBytes readRegularFile(const std::string& path, std::size_t maxBytes);
+FileBytes readRegularFile(const std::string& path, std::size_t maxBytes,
+                          Overflow overflow = Overflow::refuse);
 
 }  // namespace gombocok
