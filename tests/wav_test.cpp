@@ -1,7 +1,6 @@
 #include "ui/wav.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -155,7 +154,8 @@ TEST(WavReader, ReadsShippedSoundsAndIsSilentForMissingFiles) {
     EXPECT_FALSE(readWavFile(dir.file("ufo1.gif")).has_value());
 }
 
-// Every way a sound file can fail stays silent; none of them throws or waits.
+// A sound file that cannot be read whole stays silent and throws nothing (FIFOs, devices and the
+// rest of what the program directory may hold are the bounded reader's own tests).
 TEST(WavReader, RefusesHostileFilesWithoutThrowingOrWaiting) {
     testing::TempProgramDir dir("");
     const Bytes good = wav({1, 1, 22050, 16, samples16({1, 2, 3, 4})});
@@ -171,9 +171,6 @@ TEST(WavReader, RefusesHostileFilesWithoutThrowingOrWaiting) {
     const std::vector<Case> cases = {
         {"a valid sound", [&](auto& p) { write(p, good); }, true},
         {"a directory", [](auto& p) { std::filesystem::create_directory(p); }, false},
-        {"a FIFO", [](auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, false},
-        {"a link to /dev/zero", [](auto& p) { std::filesystem::create_symlink("/dev/zero", p); },
-         false},
         {"a file whose read fails",
          [](auto& p) { std::filesystem::create_symlink("/proc/self/mem", p); }, false},
         {"truncated", [&](auto& p) { write(p, Bytes(good.begin(), good.end() - 3)); }, false},
