@@ -8,7 +8,7 @@
 #include <random>
 
 #include "game/board.h"
-#include "ui/program.h"
+#include "program/program.h"
 
 namespace gombocok::bench {
 

@@ -7,8 +7,8 @@
 
 #include "bench/bench.h"
 #include "bench/bot.h"
+#include "program/headless.h"
 #include "tests/test_support.h"
-#include "ui/headless.h"
 
 namespace gombocok::bench {
 namespace {

@@ -24,18 +24,18 @@
 
 #include "bench/bench.h"
 #include "bench/bot.h"
+#include "program/program.h"
+#include "qt/board_window.h"
+#include "qt/qt_host.h"
+#include "qt/qt_platform.h"
+#include "qt/sound.h"
+#include "tests/qt/view_support.h"
 #include "tests/test_support.h"
-#include "tests/view_support.h"
-#include "ui/program.h"
-#include "ui/qt/board_window.h"
-#include "ui/qt/qt_host.h"
-#include "ui/qt/qt_platform.h"
-#include "ui/qt/sound.h"
-#if __has_include("ui/qt/opciok_dialog.h")
-#include "ui/qt/opciok_dialog.h"
+#if __has_include("qt/opciok_dialog.h")
+#include "qt/opciok_dialog.h"
 #endif
-#if __has_include("ui/qt/splash_window.h")
-#include "ui/qt/splash_window.h"
+#if __has_include("qt/splash_window.h")
+#include "qt/splash_window.h"
 #endif
 
 namespace gombocok::bench {
@@ -61,10 +61,10 @@ struct QtGame {
     Program program{platform};
     QtHost host{program, platform};
     BoardWindow board{host};
-#if __has_include("ui/qt/opciok_dialog.h")
+#if __has_include("qt/opciok_dialog.h")
     OpciokDialog opciok{host};
 #endif
-#if __has_include("ui/qt/splash_window.h")
+#if __has_include("qt/splash_window.h")
     SplashWindow splash{host};
 #endif
     Bot bot{program, [this](int code) { key(code); }};
@@ -82,10 +82,10 @@ struct QtGame {
 
     QtGame() {
         host.addView(&board);
-#if __has_include("ui/qt/opciok_dialog.h")
+#if __has_include("qt/opciok_dialog.h")
         host.addView(&opciok);
 #endif
-#if __has_include("ui/qt/splash_window.h")
+#if __has_include("qt/splash_window.h")
         host.addView(&splash);
 #endif
         host.start();

@@ -15,7 +15,7 @@ set(GOMBOCOK_APP_ID io.github.gombocok.gombocok)
 
 install(TARGETS gombocok RUNTIME DESTINATION ${GOMBOCOK_INSTALL_DIR})
 
-get_directory_property(_gombocok_assets DIRECTORY ${CMAKE_SOURCE_DIR}/ui/qt
+get_directory_property(_gombocok_assets DIRECTORY ${CMAKE_SOURCE_DIR}/qt
                        DEFINITION GOMBOCOK_RUNTIME_ASSETS)
 if(NOT _gombocok_assets)
   message(FATAL_ERROR "install: the run-time asset list GOMBOCOK_RUNTIME_ASSETS is empty")

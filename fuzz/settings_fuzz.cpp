@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "settings/settings_file.h"
-#include "tests/settings_fixture.h"
+#include "tests/settings/settings_fixture.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
 // Start-up and new game, the spacecraft's keys, the level change, loss and departure, clock,
 // pause and quit. The shots, the formation and the collisions are in board_play.cpp.
 #include "game/board.h"
-#include "game/rules_common.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "game/rules_common.h"
 
 namespace gombocok {
 namespace {

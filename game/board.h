@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "game/vars.h"
-#include "ui/forms.h"
-#include "ui/shell.h"
+#include "base/forms.h"
+#include "base/shell.h"
+#include "base/vars.h"
 
 namespace gombocok {
 
@@ -23,7 +23,7 @@ constexpr int A = 65, G = 71, R = 82, V = 86, Y = 89;
 [[noreturn]] void programvege(Vars& vars, Shell& shell);
 
 class Board {
-  public:
+public:
     Board(Vars& vars, BoardForm& form, Shell& shell);
 
     // Start-up and new game.
@@ -70,7 +70,7 @@ class Board {
     // The window's close box: ends the program through the program end.
     void Form_QueryUnload();
 
-  private:
+private:
     // The wave set-up and speed increases shared by the level change and the wave cheat: the
     // wave of level `szint` is formed anew and every speed grows by one level's increment.
     void formWave();

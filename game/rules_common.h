@@ -1,7 +1,7 @@
 // Numbers and colours that more than one of the game window's rules rely on.
 #pragma once
 
-#include "ui/controls.h"
+#include "base/controls.h"
 
 namespace gombocok::rules {
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "game/vars.h"
+#include "base/forms.h"
+#include "base/shell.h"
+#include "base/vars.h"
 #include "settings/settings_file.h"
-#include "ui/forms.h"
-#include "ui/shell.h"
 
 namespace gombocok {
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "ui/bounded_read.h"
+#include "base/bounded_read.h"
 
 namespace gombocok {
 namespace {
@@ -199,26 +199,26 @@ SettingsRead readSettingsFile(const std::string& path) {
     SettingsRead r;
     const FileBytes file = readRegularFile(path, kSettingsReadLimit, Overflow::cut);
     switch (file.status) {
-    case ReadStatus::ok:
-        r.state = SettingsState::read;
-        r.complete = file.complete;
-        r.content.assign(file.bytes.begin(), file.bytes.end());
-        break;
-    case ReadStatus::notRegularFile:
-        r.state = SettingsState::notRegular;
-        r.kind = kindOf(file.mode);
-        break;
-    case ReadStatus::cannotOpen:
-        // A dangling link counts as nothing there, as a missing file does.
-        if (file.error == ENOENT || file.error == ENOTDIR) break;
-        r.state = SettingsState::unreadable;
-        r.error = file.error;
-        break;
-    case ReadStatus::tooLarge:  // not with Overflow::cut
-    case ReadStatus::readError:
-        r.state = SettingsState::unreadable;
-        r.error = file.error != 0 ? file.error : EIO;
-        break;
+        case ReadStatus::ok:
+            r.state = SettingsState::read;
+            r.complete = file.complete;
+            r.content.assign(file.bytes.begin(), file.bytes.end());
+            break;
+        case ReadStatus::notRegularFile:
+            r.state = SettingsState::notRegular;
+            r.kind = kindOf(file.mode);
+            break;
+        case ReadStatus::cannotOpen:
+            // A dangling link counts as nothing there, as a missing file does.
+            if (file.error == ENOENT || file.error == ENOTDIR) break;
+            r.state = SettingsState::unreadable;
+            r.error = file.error;
+            break;
+        case ReadStatus::tooLarge:  // not with Overflow::cut
+        case ReadStatus::readError:
+            r.state = SettingsState::unreadable;
+            r.error = file.error != 0 ? file.error : EIO;
+            break;
     }
     return r;
 }

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "game/vars.h"
+#include "base/shell.h"
+#include "base/vars.h"
 #include "settings/settings_file.h"
-#include "ui/shell.h"
 
 namespace gombocok {
 

@@ -15,8 +15,8 @@ public:
     explicit TempProgramDir(const std::string& settings = "magyar\r\n111\r\n2\r\n200\r\n2\r\n") {
         namespace fs = std::filesystem;
         std::random_device rd;
-        path_ = fs::temp_directory_path() / ("gombocok-test-" + std::to_string(rd()) + "-" +
-                                             std::to_string(rd()));
+        path_ = fs::temp_directory_path() /
+                ("gombocok-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
         fs::create_directories(path_);
         for (const auto& e : fs::directory_iterator(GOMBOCOK_ASSETS_DIR)) {
             if (!e.is_regular_file()) continue;

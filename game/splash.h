@@ -1,0 +1,26 @@
+// The rules of the title screen `splash`.
+#pragma once
+
+#include "base/forms.h"
+#include "base/shell.h"
+#include "base/vars.h"
+
+namespace gombocok {
+
+class Splash {
+public:
+    Splash(Vars& vars, SplashForm& form, Shell& shell);
+
+    void Form_Load();
+    void cimscroll_Timer();
+    void zeneindit_Timer();
+    void hkep_Click();
+    void mozgat();
+
+private:
+    Vars& v;
+    SplashForm& f;
+    Shell& shell;
+};
+
+}  // namespace gombocok

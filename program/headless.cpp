@@ -1,0 +1,73 @@
+#include "program/headless.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace gombocok {
+
+HeadlessPlatform::HeadlessPlatform(std::string programDirectory, std::uint64_t seed)
+    : configFolder(programDirectory + "/config/gombocok"),
+      directory_(std::move(programDirectory)),
+      rng_(seed) {}
+
+void HeadlessPlatform::playSound(const std::string& path) {
+    sounds.push_back(path);
+}
+
+void HeadlessPlatform::loadPicture(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) == 0)
+        throw MissingPicture(path);
+}
+
+void HeadlessPlatform::loadCursor(const std::string& path) {
+    loadPicture(path);
+}
+
+MsgAnswer HeadlessPlatform::messageBox(const std::string& text, const std::string& title,
+                                       MsgIcon icon, MsgButtons buttons, MsgLanguage language) {
+    boxes.push_back({text, title, icon, buttons, language});
+    if (onBox) onBox(boxes.back());
+    if (answers.empty()) throw std::logic_error("unscripted message box: " + text);
+    MsgAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+double HeadlessPlatform::random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+}
+
+VirtualHost::VirtualHost(HeadlessPlatform& platform) : program(platform) {}
+
+void VirtualHost::start() {
+    program.start();
+    rearm(now_);
+    if (onEvent) onEvent();
+}
+
+bool VirtualHost::run(const std::function<void()>& event) {
+    bool ran = program.dispatch(event);
+    rearm(now_);
+    if (onEvent) onEvent();
+    return ran;
+}
+
+void VirtualHost::rearm(std::int64_t moment) {
+    scheduler_.watch(program.timers());
+    scheduler_.rearm(moment);
+}
+
+void VirtualHost::advance(std::int64_t ms) {
+    const std::int64_t until = now_ + ms;
+    while (!program.ended()) {
+        auto due = scheduler_.takeDue(until);
+        if (!due) break;
+        now_ = due->deadline;
+        ++ticks_[due->name];
+        run(due->tick);
+    }
+    if (!program.ended()) now_ = until;
+}
+
+}  // namespace gombocok

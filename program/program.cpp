@@ -1,0 +1,140 @@
+#include "program/program.h"
+
+#include <utility>
+
+namespace gombocok {
+
+std::string programFile(Platform& platform, const std::string& name) {
+    return platform.programDirectory() + "/" + name;
+}
+
+Program::Program(Platform& platform) : platform_(platform) {}
+
+Program::~Program() = default;
+
+void Program::start() {
+    dispatch([this] {
+        splash();
+        show(WindowId::splash);
+    });
+}
+
+bool Program::dispatch(const std::function<void()>& event) {
+    if (inEvent_ || ended_) {
+        if (inEvent_) ++refused_;
+        return false;
+    }
+    struct Guard {
+        Program& p;
+        ~Guard() {
+            p.inEvent_ = false;
+            p.retired_.clear();
+        }
+    };
+    inEvent_ = true;
+    Guard guard{*this};
+    try {
+        event();
+    } catch (const ProgramEnded&) {
+        ended_ = true;
+    }
+    return true;
+}
+
+std::vector<Program::TimerBinding> Program::timers() {
+    std::vector<TimerBinding> out;
+    out.reserve(8);
+    if (board_) {
+        BoardForm& f = board_->form;
+        Board& r = board_->rules;
+        out.push_back({&f.kilepeshez, [&r] { r.kilepeshez_Timer(); }, "kilepeshez"});
+        out.push_back({&f.ufoloveshez, [&r] { r.ufoloveshez_Timer(); }, "ufoloveshez"});
+        out.push_back({&f.ellenmozg, [&r] { r.ellenmozg_Timer(); }, "ellenmozg"});
+        out.push_back({&f.hatterhez, [&r] { r.hatterhez_Timer(); }, "hatterhez"});
+        out.push_back({&f.loveshez, [&r] { r.loveshez_Timer(); }, "loveshez"});
+        out.push_back({&f.idozit, [&r] { r.idozit_Timer(); }, "idozit"});
+    }
+    if (splash_) {
+        SplashForm& f = splash_->form;
+        Splash& r = splash_->rules;
+        out.push_back({&f.cimscroll, [&r] { r.cimscroll_Timer(); }, "cimscroll"});
+        out.push_back({&f.zeneindit, [&r] { r.zeneindit_Timer(); }, "zeneindit"});
+    }
+    return out;
+}
+
+BoardForm& Program::board() {
+    if (!board_) {
+        board_ = std::make_unique<LoadedBoard>(vars, *this);
+        board_->rules.Form_Load();
+    }
+    return board_->form;
+}
+
+OpciokForm& Program::opciok() {
+    if (!opciok_) {
+        opciok_ = std::make_unique<LoadedOpciok>(vars, *this);
+        opciok_->rules.Form_Load();
+    }
+    return opciok_->form;
+}
+
+SplashForm& Program::splash() {
+    if (!splash_) {
+        splash_ = std::make_unique<LoadedSplash>(vars, *this);
+        splash_->rules.Form_Load();
+    }
+    return splash_->form;
+}
+
+Window* Program::windowIfLoaded(WindowId w) {
+    switch (w) {
+        case WindowId::board:
+            return board_ ? &board_->form.window : nullptr;
+        case WindowId::opciok:
+            return opciok_ ? &opciok_->form.window : nullptr;
+        case WindowId::splash:
+            return splash_ ? &splash_->form.window : nullptr;
+    }
+    return nullptr;
+}
+
+void Program::show(WindowId w) {
+    switch (w) {
+        case WindowId::board:
+            board();
+            break;
+        case WindowId::opciok:
+            opciok();
+            break;
+        case WindowId::splash:
+            splash();
+            break;
+    }
+    Window* win = windowIfLoaded(w);
+    win->visible = true;
+    ++win->shows;
+}
+
+void Program::hide(WindowId w) {
+    if (Window* win = windowIfLoaded(w)) win->visible = false;
+}
+
+void Program::unload(WindowId w) {
+    switch (w) {
+        case WindowId::board:
+            if (board_) retired_.push_back(std::shared_ptr<LoadedBoard>(std::move(board_)));
+            break;
+        case WindowId::opciok:
+            if (opciok_) {
+                opciok_->rules.Form_Unload();
+                retired_.push_back(std::shared_ptr<LoadedOpciok>(std::move(opciok_)));
+            }
+            break;
+        case WindowId::splash:
+            if (splash_) retired_.push_back(std::shared_ptr<LoadedSplash>(std::move(splash_)));
+            break;
+    }
+}
+
+}  // namespace gombocok

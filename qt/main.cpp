@@ -1,0 +1,42 @@
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+#include "program/program.h"
+#include "qt/board_window.h"
+#include "qt/end_signals.h"
+#include "qt/opciok_dialog.h"
+#include "qt/qt_host.h"
+#include "qt/qt_platform.h"
+#include "qt/splash_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Docks match the windows (WM_CLASS "gombocok", the Wayland app id) to the desktop entry.
+    QApplication::setApplicationName(QStringLiteral("gombocok"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.gombocok.gombocok"));
+    // Windows are hidden and shown by the rules; only the program end quits.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
+
+    gombocok::QtPlatform platform;
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/design/icon.png")));
+    gombocok::Program program(platform);
+    gombocok::QtHost host(program, platform);
+    // SIGTERM, SIGINT, SIGHUP and the session ending end the program its own way, settings saved.
+    gombocok::EndSignals endSignals([&host] { host.requestEnd(); });
+    gombocok::endWithTheSession(app, host);
+
+    gombocok::BoardWindow board(host);
+    host.addView(&board);
+    gombocok::OpciokDialog opciok(host, &board);
+    host.addView(&opciok);
+    gombocok::SplashWindow splash(host);
+    host.addView(&splash);
+
+    // Opening the audio output takes a moment: done before the first window, not at a shot.
+    platform.sound().hasOutput();
+    host.start();
+    if (auto code = host.exitCode()) return *code;
+    return app.exec();
+}

@@ -1,0 +1,212 @@
+#include "qt/qt_host.h"
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <limits>
+
+#include "qt/qt_platform.h"
+
+namespace gombocok {
+namespace {
+
+// Nanoseconds on the monotonic clock: the clock the timerfd and Qt's timers count on.
+std::int64_t monotonicNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A process that was stopped (suspended, debugged, starved) skips what fell further behind.
+constexpr std::int64_t kMaxLagNs = 1'000'000'000;
+
+}  // namespace
+
+QtHost::QtHost(Program& program, QtPlatform& platform) : program_(program), platform_(platform) {
+    platform_.attach(this);
+    scheduler_.setMaxLag(kMaxLagNs);
+    wakeFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (wakeFd_ >= 0) {
+        wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
+        connect(wakeNotifier_, &QSocketNotifier::activated, this, [this] {
+            std::uint64_t expirations;
+            while (::read(wakeFd_, &expirations, sizeof expirations) > 0) {
+            }
+            armedFor_ = -1;
+            wake();
+        });
+    } else {
+        wakeTimer_ = new QTimer(this);
+        wakeTimer_->setSingleShot(true);
+        wakeTimer_->setTimerType(Qt::PreciseTimer);
+        connect(wakeTimer_, &QTimer::timeout, this, [this] {
+            armedFor_ = -1;
+            wake();
+        });
+    }
+}
+
+QtHost::~QtHost() {
+    platform_.attach(nullptr);
+    delete wakeNotifier_;
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+bool QtHost::run(const std::function<void()>& event) {
+    const std::int64_t arrived = monotonicNow();
+    return deliver([&] { return program_.dispatch(event); }, arrived);
+}
+
+void QtHost::start() {
+    // Program::start goes through the dispatch point itself.
+    deliver(
+        [this] {
+            program_.start();
+            return true;
+        },
+        monotonicNow());
+}
+
+bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment) {
+    if (exitCode_) return false;
+    const std::int64_t heldBefore = scheduler_.heldTime();
+    bool ran = false;
+    try {
+        ran = dispatch();
+        // An end asked for while this event held a message box open follows it at once.
+        if (endRequested_ && !program_.ended() && !program_.inEvent())
+            program_.dispatch([this] { programvege(program_.vars, program_); });
+    } catch (const MissingPicture& e) {
+        fail(e.path());
+        return false;
+    }
+    if (program_.ended()) {
+        finish(0);
+        return ran;
+    }
+    scheduler_.watch(program_.timers());
+    scheduler_.rearm(moment + (scheduler_.heldTime() - heldBefore));
+    if (!waking_) armWakeup();
+    syncViews();
+    return ran;
+}
+
+void QtHost::wake() {
+    if (waking_ || exitCode_) return;
+    waking_ = true;
+    const std::int64_t now = monotonicNow();
+    // Coinciding deadlines, and any that fell due while the others ran late, go in one wake-up.
+    while (!exitCode_) {
+        auto due = scheduler_.takeDue(now);
+        if (!due) break;
+        if (auto it = ticks_.find(due->name); it != ticks_.end())
+            ++it->second;
+        else
+            ticks_.emplace(due->name, 1);
+        deliver([&] { return program_.dispatch(due->tick); }, due->deadline);
+    }
+    waking_ = false;
+    armWakeup();
+}
+
+void QtHost::armWakeup() {
+    std::optional<std::int64_t> next;
+    if (!exitCode_) next = scheduler_.nextDeadline();
+    const std::int64_t target = next ? *next : -1;
+    if (target == armedFor_) return;
+    armedFor_ = target;
+    if (wakeFd_ >= 0) {
+        itimerspec wake{};  // all zero: disarmed
+        if (next) {
+            // 0 would disarm: a deadline at the clock's origin is long past anyway.
+            const std::int64_t at = std::max<std::int64_t>(*next, 1);
+            wake.it_value.tv_sec = at / 1'000'000'000;
+            wake.it_value.tv_nsec = at % 1'000'000'000;
+        }
+        ::timerfd_settime(wakeFd_, TFD_TIMER_ABSTIME, &wake, nullptr);
+        return;
+    }
+    if (!next) {
+        wakeTimer_->stop();
+        return;
+    }
+    const std::int64_t left = std::max<std::int64_t>(0, *next - monotonicNow());
+    wakeTimer_->start(static_cast<int>(
+        std::min<std::int64_t>((left + 999'999) / 1'000'000, std::numeric_limits<int>::max())));
+}
+
+void QtHost::requestEnd() {
+    if (exitCode_ || program_.ended()) return;
+    endRequested_ = true;
+    if (program_.inEvent()) {
+        platform_.dismissMessageBoxes();
+        return;
+    }
+    run([this] { programvege(program_.vars, program_); });
+}
+
+void QtHost::saveSettings() {
+    run([this] {
+        if (Opciok* rules = program_.opciokRules()) rules->mentes();
+    });
+}
+
+void QtHost::finish(int code) {
+    exitCode_ = code;
+    armWakeup();
+    // The windows mirror the unloaded forms: syncing closes them.
+    syncViews();
+    // Queued, so that an end reached before the event loop runs still quits it.
+    QMetaObject::invokeMethod(
+        qApp, [code] { QCoreApplication::exit(code); }, Qt::QueuedConnection);
+}
+
+void QtHost::fail(const std::string& path) {
+    std::cerr << "gombocok: cannot load picture file: " << path << std::endl;
+    exitCode_ = 1;
+    armWakeup();
+    QMessageBox::critical(
+        QApplication::activeWindow(), QStringLiteral("Gombócok"),
+        QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
+            QFile::decodeName(QByteArray::fromStdString(path)));
+    finish(1);
+}
+
+void QtHost::addView(View* view) {
+    views_.push_back(view);
+}
+
+void QtHost::syncViews() {
+    platform_.followInterfaceLanguage(program_.vars.programnyelv);
+    for (View* v : views_) v->sync();
+}
+
+const QPixmap& QtHost::pixmap(const std::string& picture) {
+    return platform_.pixmap(picture);
+}
+
+QCursor QtHost::cursor(const std::string& path) {
+    return platform_.cursor(path);
+}
+
+void QtHost::holdTimers() {
+    scheduler_.hold(monotonicNow());
+    armWakeup();
+}
+
+void QtHost::resumeTimers() {
+    if (exitCode_) return;
+    scheduler_.resume(monotonicNow());
+    armWakeup();
+}
+
+}  // namespace gombocok

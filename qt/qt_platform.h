@@ -1,0 +1,77 @@
+// The platform on Qt: sounds through one audio output, pictures and cursors read with a bound and
+// decoded by Qt's image readers (cached per name), message boxes as modal QMessageBoxes that hold
+// the game's timers.
+#pragma once
+
+#include <QCursor>
+#include <QPixmap>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "qt/sound.h"
+#include "qt/translations.h"
+
+class QMessageBox;
+
+namespace gombocok {
+
+class QtHost;
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    // The host whose timers a message box holds; the host registers itself.
+    void attach(QtHost* host) { host_ = host; }
+
+    void playSound(const std::string& path) override;
+    void loadPicture(const std::string& path) override;
+    void loadCursor(const std::string& path) override;
+    // The box's standard buttons speak the language of its text, whatever the interface's.
+    MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                         MsgButtons buttons, MsgLanguage language) override;
+    std::string programDirectory() override;
+    std::string configDirectory() override;
+    ScreenSize screenSize() override;
+    void randomize() override;
+    double random() override;
+
+    // The picture a control names ("design:<name>" or a file path); a null pixmap when it
+    // cannot be read. Loaded once per name.
+    const QPixmap& pixmap(const std::string& picture);
+    // The cursor of a .cur file with the file's own hot spot; the arrow when it cannot be read.
+    QCursor cursor(const std::string& path);
+
+    SoundPlayer& sound() { return sound_; }
+
+    // Qt's own texts follow the captions' language of `programnyelv` (a value that leaves the
+    // captions alone leaves Qt's texts alone too).
+    void followInterfaceLanguage(const std::string& programnyelv);
+    QtTranslations& translations() { return translations_; }
+
+    // Closes the open message boxes as if dismissed (a question answers No).
+    void dismissMessageBoxes();
+
+private:
+    QtHost* host_ = nullptr;
+    std::vector<QMessageBox*> openBoxes_;  // innermost last
+    SoundPlayer sound_;
+    QtTranslations translations_;
+    std::map<std::string, QPixmap> pixmaps_;
+    std::map<std::string, QCursor> cursors_;
+    std::string programDirectory_;  // found once, in the file system's bytes
+    std::mt19937_64 rng_;
+    bool seeded_ = false;
+};
+
+// The hot spot a .cur file gives for its first image; nothing for other files (an .ico has no
+// hot spot).
+std::optional<QPoint> curHotSpot(const QByteArray& file);
+
+}  // namespace gombocok

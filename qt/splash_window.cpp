@@ -1,0 +1,140 @@
+#include "qt/splash_window.h"
+
+#include <qdrawutil.h>
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
+
+#include "qt/qt_host.h"
+
+namespace gombocok {
+
+namespace {
+
+constexpr int kBorder = 2;  // the sunken border around the title picture, pixels
+
+}  // namespace
+
+QImage composeTitle(QtHost& host, const std::string& picture, const std::vector<Blit>& drawing) {
+    QImage image = host.pixmap(picture).toImage().convertToFormat(QImage::Format_RGB32);
+    QPainter p(&image);
+    for (const Blit& blit : drawing) {
+        p.setCompositionMode(blit.op == Blit::Op::srcAnd ? QPainter::RasterOp_SourceAndDestination
+                                                         : QPainter::RasterOp_SourceOrDestination);
+        const QImage source =
+            host.pixmap(blit.source).toImage().convertToFormat(QImage::Format_RGB32);
+        p.drawImage(QPoint(blit.x, blit.y), source, QRect(0, 0, blit.width, blit.height));
+    }
+    return image;
+}
+
+// The picture box `hkep`: a sunken border and, inside it, the composed title picture. Reports
+// clicks (a press and a release inside it).
+class TitlePicture : public QWidget {
+public:
+    explicit TitlePicture(QWidget* parent) : QWidget(parent) {}
+    std::function<void()> onClick;
+    std::string picture, cursorPath;
+    std::vector<Blit> drawing;
+    QImage image;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        qDrawWinPanel(&p, rect(), palette(), true);
+        p.setClipRect(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
+        p.drawImage(kBorder, kBorder, image);
+    }
+    void mousePressEvent(QMouseEvent* e) override { pressed_ = e->button() == Qt::LeftButton; }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        const bool click =
+            pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+        pressed_ = false;
+        if (click && onClick) onClick();
+    }
+
+private:
+    bool pressed_ = false;
+};
+
+SplashWindow::SplashWindow(QtHost& host)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), host_(host) {
+    const SplashForm design;
+    setFixedSize(px(design.window.Width), px(design.window.Height));
+    hkep_ = new TitlePicture(this);
+    hkep_->onClick = [this] {
+        host_.run([this] {
+            if (Splash* r = host_.program().splashRules()) r->hkep_Click();
+        });
+    };
+    cim_ = new QLabel(this);
+    szerzo_ = new QLabel(this);
+    for (QLabel* l : {cim_, szerzo_}) {
+        l->setAlignment(Qt::AlignCenter);
+        // The labels lie over the picture: a click on them is a click on the picture.
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+}
+
+QWidget* SplashWindow::picture() const {
+    return hkep_;
+}
+
+void SplashWindow::sync() {
+    SplashForm* f = host_.program().splashIfLoaded();
+    if (f != form_) {
+        form_ = f;
+        placement_.forget();
+    }
+    // Hidden for good after the title: nothing to mirror while the game's timers run.
+    if (!f || !f->window.visible) {
+        hide();
+        return;
+    }
+
+    const Sprite& hkep = f->hkep;
+    hkep_->setGeometry(pxRect(hkep.Left, hkep.Top, hkep.Width, hkep.Height));
+    hkep_->setVisible(hkep.visible);
+    if (hkep_->picture != hkep.picture || hkep_->drawing != f->hkepDrawing) {
+        hkep_->picture = hkep.picture;
+        hkep_->drawing = f->hkepDrawing;
+        hkep_->image = composeTitle(host_, hkep.picture, hkep_->drawing);
+        hkep_->update();
+    }
+    if (hkep_->cursorPath != hkep.cursor) {
+        hkep_->cursorPath = hkep.cursor;
+        if (hkep.cursor.empty())
+            hkep_->unsetCursor();
+        else
+            hkep_->setCursor(host_.cursor(hkep.cursor));
+    }
+
+    const std::pair<QLabel*, const Label*> labels[] = {{cim_, &f->cim}, {szerzo_, &f->szerzo}};
+    for (auto [w, l] : labels) {
+        if (w->text() != qs(l->caption)) w->setText(qs(l->caption));
+        const QFont font = controlFont(l->font);
+        if (w->font() != font) w->setFont(font);
+        const QColor color = qcolor(l->foreColor);
+        if (w->palette().color(QPalette::WindowText) != color) {
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::WindowText, color);
+            w->setPalette(pal);
+        }
+        // A text wider than its label grows about the label's centre rather than being clipped.
+        QRect r = pxRect(l->Left, l->Top, l->Width, l->Height);
+        const int width = std::max(r.width(), w->sizeHint().width());
+        r.adjust(-(width - r.width()) / 2, 0, (width - r.width() + 1) / 2, 0);
+        w->setGeometry(r);
+        w->setVisible(l->visible);
+    }
+
+    if (windowTitle() != qs(f->window.caption)) setWindowTitle(qs(f->window.caption));
+    placement_.apply(*this, f->window);
+    if (!isVisible()) show();
+}
+
+}  // namespace gombocok

@@ -1,0 +1,341 @@
+// Loss, departure, clock, background, pause and quit.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/game/game_fixture.h"
+
+namespace gombocok {
+namespace {
+
+using testing::Game;
+
+// Empties the condition bar with one UFO shot at the spacecraft.
+void loseByShot(Game& g) {
+    g.f().allapot.Width = 10;
+    Line& shot = g.f().lov2;
+    shot.X1 = 1000 + g.v().lovesseb;
+    shot.X2 = shot.X1 + 200;
+    shot.Y1 = shot.Y2 = 3000 - (g.v().szint > 5 ? 10 * g.v().szint : 0);
+    shot.visible = true;
+    g.run([](Board& b) { b.ufoloveshez_Timer(); });
+}
+
+TEST(Loss, YesAtLevelTwelveStartsLevelOneAtOnce) {
+    Game g;
+    g.reachLevel(12);
+    for (int k = 0; k < 5; ++k) g.run([](Board& b) { b.idozit_Timer(); });
+    EXPECT_EQ(g.f().ido.caption, "00:05");
+    g.platform.answers = {MsgAnswer::yes};
+    bool disabledWhileAsking = false;
+    g.platform.onBox = [&](const HeadlessPlatform::Box&) {
+        disabledWhileAsking = !g.f().urhajo.enabled;
+    };
+    loseByShot(g);
+    ASSERT_EQ(g.platform.boxes.size(), 1u);
+    EXPECT_TRUE(disabledWhileAsking);
+    EXPECT_EQ(g.platform.boxes[0].text, "Vesztettél!\rÚj játék?");
+    EXPECT_EQ(g.platform.boxes[0].title, "Gombócok");
+    EXPECT_EQ(g.platform.boxes[0].icon, MsgIcon::exclamation);
+    EXPECT_EQ(g.platform.boxes[0].buttons, MsgButtons::yesNo);
+
+    EXPECT_EQ(g.v().szint, 1);
+    const float tops[] = {900, 2400, 3900, 5400};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(g.f().ellen[k].Top, tops[k]);
+        EXPECT_EQ(g.f().ellen[k].Left, 6240);
+        EXPECT_TRUE(g.f().ellen[k].visible);
+    }
+    EXPECT_EQ(g.f().ellen[0].picture, g.picture("ufo1.gif"));
+    EXPECT_EQ(g.f().ido.caption, "00:00");
+    EXPECT_EQ(g.v().lovesseb, 310);
+    EXPECT_EQ(g.v().urhajolepes, 54);
+    EXPECT_EQ(g.v().urhajohatar, 15);
+    EXPECT_EQ(g.f().ellenmozg.interval(), 990);
+    EXPECT_EQ(g.f().idozit.interval(), 1000);
+    EXPECT_EQ(g.f().hatterhez.interval(), 100);
+    EXPECT_TRUE(g.f().urhajo.enabled);
+    EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
+    g.host.advance(1000);
+    EXPECT_EQ(g.f().ido.caption, "00:01");
+}
+
+TEST(Loss, NoMakesTheUfosDepartAndShowsThePartingMessage) {
+    for (bool effects : {true, false}) {
+        Game g;
+        g.reachLevel(3);
+        g.v().hanghatas = effects;
+        g.f().ellen[1].visible = false;
+        const float hiddenLeft = g.f().ellen[1].Left;
+        g.platform.answers = {MsgAnswer::no};
+        loseByShot(g);
+        SCOPED_TRACE(effects);
+        for (int k : {0, 2, 3}) {
+            EXPECT_GE(g.f().ellen[k].Left, 7935);
+            EXPECT_TRUE(g.f().ellen[k].visible);
+        }
+        // Moved 60 at a time right and down: from 6240 that is 29 steps of 60.
+        EXPECT_EQ(g.f().ellen[0].Top, 900 + 1740);
+        EXPECT_EQ(g.f().ellen[1].Left, hiddenLeft);
+        for (Timer* t : {&g.f().ellenmozg, &g.f().ufoloveshez, &g.f().hatterhez, &g.f().idozit})
+            EXPECT_EQ(t->interval(), 0);
+        EXPECT_FALSE(g.f().lov2.visible);
+        EXPECT_FALSE(g.f().urhajo.enabled);
+        EXPECT_EQ(g.f().uzenet.caption, "Kevés vagy, ifjú padavan...");
+        EXPECT_TRUE(g.f().uzabra.visible);
+        const std::vector<std::string> expected =
+            effects ? std::vector<std::string>{g.picture("utkozes.wav"), g.picture("csend.wav"),
+                                               g.picture("tavozas.wav")}
+                    : std::vector<std::string>{};
+        EXPECT_EQ(g.platform.sounds, expected);
+        const std::string clock = g.f().ido.caption;
+        g.host.advance(10000);
+        EXPECT_EQ(g.f().ido.caption, clock);
+    }
+}
+
+TEST(Loss, QuestionAndPartingMessageAreHungarianOnlyForMagyar) {
+    for (const char* lang : {"magyar", "hungarian", "angol", "english"}) {
+        Game g;
+        g.v().programnyelv = lang;
+        g.reachLevel(2);
+        g.platform.answers = {MsgAnswer::no};
+        loseByShot(g);
+        const bool hu = std::string(lang) == "magyar";
+        ASSERT_EQ(g.platform.boxes.size(), 1u);
+        EXPECT_EQ(g.platform.boxes[0].text, hu ? "Vesztettél!\rÚj játék?" : "You lost!\rNew game?");
+        EXPECT_EQ(g.platform.boxes[0].title, hu ? "Gombócok" : "Dumplers");
+        // Its Yes and No speak the question's language, not the captions' ("hungarian").
+        EXPECT_EQ(g.platform.boxes[0].language, hu ? MsgLanguage::hungarian : MsgLanguage::english);
+        EXPECT_EQ(g.f().uzenet.caption,
+                  hu ? "Kevés vagy, ifjú padavan..." : "You're lame, young padavan...");
+    }
+}
+
+TEST(Departure, EndsWhateverTheUfoSpeed) {
+    for (int speed : {0, -30, 1}) {
+        Game g;
+        g.start();
+        g.v().ufoseb = speed;
+        g.f().ellen[0].Left = 7000;
+        g.f().ellen[0].Top = 100;
+        g.run([](Board& b) { b.tavozas(); });
+        EXPECT_GE(g.f().ellen[0].Left, 7935) << speed;
+        EXPECT_EQ(g.f().ellen[0].Top, 100 + (g.f().ellen[0].Left - 7000)) << speed;
+        EXPECT_EQ(g.f().ellenmozg.interval(), 0);
+    }
+}
+
+TEST(Clock, CaptionFormat) {
+    struct Case {
+        int perc, masodperc;
+        const char* text;
+    };
+    for (const Case& c : {Case{0, 0, "00:00"}, Case{0, 5, "00:05"}, Case{9, 59, "09:59"},
+                          Case{12, 3, "12:03"}, Case{125, 0, "125:00"}})
+        EXPECT_EQ(clockText(c.perc, c.masodperc), c.text);
+}
+
+TEST(Clock, TicksOnceASecondAndCarriesMinutes) {
+    Game g;
+    g.start();
+    g.host.advance(59 * 1000);
+    EXPECT_EQ(g.f().ido.caption, "00:59");
+    g.host.advance(1000);
+    EXPECT_EQ(g.f().ido.caption, "01:00");
+    g.host.advance(540 * 1000);
+    EXPECT_EQ(g.f().ido.caption, "10:00");
+}
+
+TEST(Background, ScrollsInACycleOfSeventyOneSteps) {
+    Game g;
+    g.start();
+    g.f().urhajo.Top = 6000;
+    std::vector<float> positions;
+    for (int step = 1; step <= 142; ++step) {
+        g.run([](Board& b) { b.hatterhez_Timer(); });
+        positions.push_back(g.f().jhatter.Left);
+    }
+    EXPECT_EQ(positions[0], -85);
+    EXPECT_EQ(positions[69], -6985);
+    EXPECT_EQ(positions[70], 0);
+    EXPECT_EQ(positions[71], -100);
+    EXPECT_EQ(positions[140], -7000);
+    EXPECT_EQ(positions[141], 0);
+}
+
+TEST(ConditionBar, PercentText) {
+    struct Case {
+        float width;
+        const char* text;
+    };
+    for (const Case& c : {Case{1440, "100%"}, Case{1296, "90%"}, Case{960, "66.66666%"},
+                          Case{480, "33.33333%"}, Case{720, "50%"}, Case{144, "10%"},
+                          Case{0.00144f, "0.0001%"}, Case{1e-6f, "0.00000006944444%"}})
+        EXPECT_EQ(percentText(c.width, 1440), c.text) << c.width;
+}
+
+TEST(Pause, FreezesAndRestoresEveryTimer) {
+    Game g;
+    g.v().programnyelv = "english";
+    g.f().szunet.caption = "Pause";
+    g.start();
+    g.key(vk::space);
+    g.host.advance(30);
+    const float shotAt = g.f().lov.X1;
+    std::vector<std::string> captions;
+    g.run([](Board& b) { b.szunet_Click(); });
+    captions.push_back(g.f().szunet.caption);
+    EXPECT_TRUE(g.v().szunetel);
+    EXPECT_EQ(g.v().idozitok, (std::array<std::int16_t, 6>{1000, 10, 100, 0, 0, 990}));
+    for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+    g.key(vk::up);  // the button holds the keyboard
+    EXPECT_EQ(g.f().urhajo.Top, 2535);
+    g.host.advance(5000);
+    EXPECT_EQ(g.f().lov.X1, shotAt);
+    EXPECT_EQ(g.f().ido.caption, "00:00");
+
+    g.run([](Board& b) { b.szunet_Click(); });
+    captions.push_back(g.f().szunet.caption);
+    EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
+    EXPECT_EQ(g.f().loveshez.interval(), 10);
+    EXPECT_EQ(g.f().ellenmozg.interval(), 990);
+    EXPECT_EQ(g.f().kilepeshez.interval(), 0);
+    g.host.advance(10);
+    EXPECT_EQ(g.f().lov.X1, shotAt + 300);
+    g.run([](Board& b) { b.szunet_Click(); });
+    captions.push_back(g.f().szunet.caption);
+    g.run([](Board& b) { b.szunet_Click(); });
+    captions.push_back(g.f().szunet.caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Continue", "Pause", "Continue", "Pause"}));
+}
+
+TEST(Pause, HungarianCaptions) {
+    Game g;
+    g.start();
+    g.run([](Board& b) { b.szunet_Click(); });
+    EXPECT_EQ(g.f().szunet.caption, "Tovább");
+    g.run([](Board& b) { b.szunet_Click(); });
+    EXPECT_EQ(g.f().szunet.caption, "Szünet");
+}
+
+// Leaving the front pauses a game in play as the Pause button does, and only then.
+TEST(Pause, InTheBackgroundOnlyAGameInPlayPauses) {
+    const struct {
+        const char* what;
+        const char* programnyelv;
+        std::function<void(Game&)> before;
+        const char* caption;  // the button's caption afterwards
+        bool paused;
+    } cases[] = {
+        {"in play", "magyar", [](Game& g) { g.start(); }, "Tovább", true},
+        {"in play, English", "english", [](Game& g) { g.start(); }, "Continue", true},
+        {"before Start", "magyar", [](Game&) {}, "Szünet", false},
+        {"already paused", "magyar",
+         [](Game& g) {
+             g.start();
+             g.run([](Board& b) { b.szunet_Click(); });
+         },
+         "Tovább", true},
+        {"quitting", "magyar",
+         [](Game& g) {
+             g.start();
+             g.run([](Board& b) { b.kilepes_Click(); });
+         },
+         "Szünet", false},
+        {"game over", "magyar",
+         [](Game& g) {
+             g.reachLevel(2);
+             g.platform.answers = {MsgAnswer::no};
+             loseByShot(g);
+         },
+         "Szünet", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Game g;
+        g.v().programnyelv = c.programnyelv;
+        g.f().szunet.caption = std::string(c.programnyelv) == "magyar" ? "Szünet" : "Pause";
+        c.before(g);
+        const auto saved = g.v().idozitok;
+        const bool wasPaused = g.v().szunetel;
+        std::vector<int> intervals;
+        for (auto& t : g.host.program.timers()) intervals.push_back(t.timer->interval());
+        g.run([](Board& b) { b.pauseInBackground(); });
+        EXPECT_EQ(g.f().szunet.caption, c.caption);
+        EXPECT_EQ(g.v().szunetel, c.paused);
+        if (c.paused && !wasPaused) {
+            for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+            EXPECT_EQ(g.v().idozitok[0], 1000);
+            EXPECT_TRUE(g.f().hasFocus(&g.f().szunet));
+            g.host.advance(3000);
+            EXPECT_EQ(g.f().ido.caption, "00:00");
+            // The player resumes with the button, as after a click.
+            g.run([](Board& b) { b.szunet_Click(); });
+            EXPECT_FALSE(g.v().szunetel);
+            EXPECT_EQ(g.f().idozit.interval(), 1000);
+            EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
+        } else {
+            EXPECT_EQ(g.v().idozitok, saved);
+            std::vector<int> after;
+            for (auto& t : g.host.program.timers()) after.push_back(t.timer->interval());
+            EXPECT_EQ(after, intervals);
+        }
+    }
+}
+
+TEST(Quit, SpacecraftFliesOffThenASecondPressEndsTheProgram) {
+    Game g;
+    g.start();
+    g.v().hatterzene = true;
+    g.v().hanghatas = false;
+    std::vector<bool> jingles;
+    auto pressQuit = [&] {
+        const auto before = g.platform.sounds.size();
+        g.run([](Board& b) { b.kilepes_Click(); });
+        bool jingle = false;
+        for (auto k = before; k < g.platform.sounds.size(); ++k)
+            jingle = jingle || g.platform.sounds[k] == g.picture("prgvege.wav");
+        jingles.push_back(jingle);
+    };
+    pressQuit();
+    EXPECT_FALSE(g.f().szunet.enabled);
+    EXPECT_EQ(g.f().kilepeshez.interval(), 60);
+    for (int k = 0; k < 4; ++k) EXPECT_GE(g.f().ellen[k].Left, 7935);
+    g.host.advance(60 * 100);
+    pressQuit();
+    EXPECT_FALSE(g.host.program.ended());
+    g.host.advance(60 * 48 - 1);
+    EXPECT_EQ(g.f().urhajo.Left, 7935);  // 147 steps: on the edge, not past it
+    EXPECT_EQ(g.f().kilepeshez.interval(), 60);
+    g.host.advance(1);
+    EXPECT_EQ(g.f().urhajo.Left, 7985);
+    for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+    pressQuit();
+    EXPECT_TRUE(g.host.program.ended());
+    EXPECT_EQ(g.platform.sounds.back(), g.picture("csend.wav"));
+    EXPECT_EQ(jingles, (std::vector<bool>{true, false, true}));
+}
+
+TEST(Quit, NoJingleWithMusicOff) {
+    Game g;
+    g.start();
+    for (int k = 0; k < 3; ++k) g.run([](Board& b) { b.kilepes_Click(); });
+    EXPECT_TRUE(g.platform.sounds.empty());
+    EXPECT_TRUE(g.v().kilepes_jelzo);
+}
+
+TEST(Quit, ClosingTheWindowEndsTheProgram) {
+    Game g;
+    g.start();
+    g.run([](Board& b) { b.Form_QueryUnload(); });
+    EXPECT_TRUE(g.host.program.ended());
+    EXPECT_EQ(g.host.program.boardIfLoaded(), nullptr);
+    EXPECT_EQ(g.host.program.opciokIfLoaded(), nullptr);
+    EXPECT_EQ(g.platform.sounds.back(), g.picture("csend.wav"));
+}
+
+}  // namespace
+}  // namespace gombocok

@@ -1,0 +1,343 @@
+// Start-up, new game, the spacecraft's keys and cheats, and the level change.
+#include <gtest/gtest.h>
+
+#include "tests/game/game_fixture.h"
+
+namespace gombocok {
+namespace {
+
+using testing::Game;
+
+TEST(GameStartUp, IdleBoardBeforeStart) {
+    Game g;
+    BoardForm& f = g.f();
+    EXPECT_EQ(f.szintjelzo.caption, "0");
+    EXPECT_EQ(f.elldb.caption, "0");
+    EXPECT_EQ(f.lelott.caption, "0");
+    EXPECT_EQ(f.ido.caption, "00:00");
+    EXPECT_EQ(f.szazalek.caption, "100%");
+    EXPECT_EQ(f.allapot.Width, 1440);
+    EXPECT_EQ(f.allapot.fill, (Rgb{0, 255, 0}));
+    EXPECT_EQ(f.municio.Width, 1440);
+    EXPECT_EQ(g.v().loszer, 200);
+    EXPECT_EQ(g.v().ufomaradt, 0);
+    EXPECT_EQ(g.v().serules, 10);
+    EXPECT_FALSE(f.ellen[0].visible);
+    EXPECT_EQ(f.ellen[0].picture, g.picture("ufo1.gif"));
+    EXPECT_FALSE(f.lov.visible);
+    EXPECT_EQ(f.lov.X1, 1710);
+    EXPECT_EQ(f.lov.Y1, 2970);
+    EXPECT_EQ(g.v().hang_loves, g.picture("uloves.wav"));
+    for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+    EXPECT_FLOAT_EQ(f.window.Left, (1920 * 15 - 10440) / 2.0f);
+
+    g.key(vk::space);
+    g.key(vk::up);
+    EXPECT_EQ(g.v().loszer, 200);
+    EXPECT_EQ(f.urhajo.Top, 2535);
+}
+
+TEST(GameStartUp, StartFormsTheFirstColumnAndStartsPlay) {
+    Game g;
+    g.v().hatterzene = true;
+    g.start();
+    BoardForm& f = g.f();
+    const float tops[] = {45, 1545, 3045, 4545};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(f.ellen[k].Top, tops[k]);
+        EXPECT_EQ(f.ellen[k].Left, 6240);
+        EXPECT_TRUE(f.ellen[k].visible);
+    }
+    EXPECT_EQ(f.elldb.caption, "4");
+    EXPECT_EQ(f.szintjelzo.caption, "1");
+    EXPECT_EQ(f.ellenmozg.interval(), 990);
+    EXPECT_EQ(f.hatterhez.interval(), 100);
+    EXPECT_EQ(f.idozit.interval(), 1000);
+    EXPECT_FALSE(f.indit.enabled);
+    EXPECT_FALSE(f.beallit.enabled);
+    EXPECT_TRUE(f.szunet.enabled);
+    EXPECT_TRUE(f.kilepes.enabled);
+    EXPECT_TRUE(f.hasFocus(&f.urhajo));
+    ASSERT_EQ(g.platform.sounds.size(), 1u);
+    EXPECT_EQ(g.platform.sounds[0], g.picture("urzaj.wav"));
+}
+
+TEST(GameStartUp, OptionsPlayTheirMusicOnlyWithMusicOn) {
+    for (bool music : {false, true}) {
+        Game g;
+        g.v().hatterzene = music;
+        g.run([](Board& b) { b.beallit_Click(); });
+        EXPECT_TRUE(g.host.program.opciokIfLoaded()->window.visible);
+        EXPECT_EQ(g.platform.sounds.size(), music ? 1u : 0u);
+        if (music) {
+            EXPECT_EQ(g.v().hang_zene, g.picture("beallit.wav"));
+        }
+    }
+}
+
+TEST(SpacecraftKeys, AmmunitionBarShrinksByShareOfRoundsLeft) {
+    Game g;
+    g.start();
+    std::vector<float> widths;
+    for (int shot = 1; shot <= 124; ++shot) {
+        g.key(vk::space);
+        widths.push_back(g.f().municio.Width);
+    }
+    EXPECT_EQ(widths[0], 1432);
+    EXPECT_EQ(widths[1], 1424);
+    EXPECT_EQ(widths[2], 1416);
+    EXPECT_GT(widths[122], 0);
+    EXPECT_EQ(widths[123], 0);
+    EXPECT_EQ(g.v().loszer, 76);
+    EXPECT_EQ(g.f().mundb.caption, "76");
+    EXPECT_EQ(g.f().loveshez.interval(), 10);
+}
+
+TEST(SpacecraftKeys, LastRoundEmptiesTheBarAndFurtherShotsDoNothing) {
+    Game g;
+    g.start();
+    g.v().hanghatas = true;
+    g.v().loszer = 1;
+    g.key(vk::space);
+    EXPECT_EQ(g.v().loszer, 0);
+    EXPECT_EQ(g.f().mundb.caption, "0");
+    EXPECT_EQ(g.f().municio.Width, 0);
+    const auto sounds = g.platform.sounds.size();
+    g.f().lov.visible = false;
+    g.key(vk::space);
+    EXPECT_EQ(g.v().loszer, 0);
+    EXPECT_FALSE(g.f().lov.visible);
+    EXPECT_EQ(g.platform.sounds.size(), sounds);
+}
+
+TEST(SpacecraftKeys, UpAndDownStopOneStepBeyondTheMargins) {
+    Game g;
+    g.start();
+    for (int k = 0; k < 100; ++k) g.key(vk::up);
+    EXPECT_EQ(g.f().urhajo.Top, -15);
+    for (int k = 0; k < 200; ++k) g.key(vk::down);
+    EXPECT_EQ(g.f().urhajo.Top, 5385);
+    EXPECT_EQ(g.f().urhajo.Left, 585);
+}
+
+TEST(Cheats, AmmunitionRepairInvulnerabilityAndReverseFire) {
+    Game g;
+    g.start();
+    for (int k = 0; k < 30; ++k) g.key(vk::space);
+    g.key(vk::A);
+    EXPECT_TRUE(g.f().cheatbox.visible);
+    EXPECT_EQ(g.v().loszer, 200);
+    EXPECT_EQ(g.f().mundb.caption, "200");
+    EXPECT_EQ(g.f().municio.Width, 1440);
+
+    g.f().allapot.Width = 300;
+    g.f().allapot.fill = {255, 0, 0};
+    g.f().szazalek.caption = "20.83333%";
+    g.v().urhajolepes = 40;
+    g.key(vk::R);
+    EXPECT_EQ(g.f().allapot.Width, 1440);
+    EXPECT_EQ(g.f().allapot.fill, (Rgb{0, 255, 0}));
+    EXPECT_EQ(g.f().szazalek.caption, "100%");
+    EXPECT_EQ(g.f().szazalek.foreColor, (Rgb{0, 0, 0}));
+    EXPECT_EQ(g.v().urhajolepes, 40);
+
+    g.key(vk::G);
+    EXPECT_TRUE(g.v().csalas2);
+    g.key(vk::V);
+    EXPECT_TRUE(g.v().csalas1);
+    g.key(vk::V);
+    EXPECT_FALSE(g.v().csalas1);
+}
+
+TEST(Cheats, WaveCheatRebuildsTheWaveWithoutRaisingTheLevel) {
+    {
+        Game g;
+        g.start();
+        g.key(vk::Y);
+        EXPECT_EQ(g.v().ufoseb, 20);
+        EXPECT_EQ(g.f().ellenmozg.interval(), 980);
+        g.key(vk::Y);
+        EXPECT_EQ(g.v().ufoseb, 30);
+        EXPECT_EQ(g.f().ellenmozg.interval(), 970);
+        EXPECT_EQ(g.v().szint, 1);
+        EXPECT_EQ(g.v().urhajohatar, 10);
+        EXPECT_EQ(g.f().ellen[0].Top, 900);
+    }
+    {
+        Game g;
+        g.reachLevel(4);
+        g.f().ellen[2].visible = false;
+        g.v().ufomaradt = 3;
+        g.key(vk::Y);
+        const float lefts[] = {6240, 5505, 6240, 5505};
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(g.f().ellen[k].Left, lefts[k]);
+            EXPECT_EQ(g.f().ellen[k].Top, 45 + 1500 * k);
+            EXPECT_TRUE(g.f().ellen[k].visible);
+        }
+        EXPECT_EQ(g.v().ufomaradt, 4);
+        EXPECT_EQ(g.v().szint, 4);
+    }
+    {
+        Game g;
+        g.reachLevel(12);
+        g.key(vk::Y);
+        EXPECT_EQ(g.f().ellen[0].picture, g.picture("ufo6.gif"));
+        EXPECT_TRUE(g.f().ellen[0].visible);
+        for (int k = 1; k < 4; ++k) EXPECT_FALSE(g.f().ellen[k].visible);
+        EXPECT_EQ(g.v().ufomaradt, 1);
+        EXPECT_EQ(g.f().elldb.caption, "1");
+    }
+}
+
+// ufoseb, interval, lovesseb, urhajolepes, urhajohatar, picture by level.
+struct LevelRow {
+    int level, ufoseb, interval, lovesseb, urhajolepes, urhajohatar;
+    const char* picture;
+};
+const LevelRow kLevels[] = {
+    {1, 10, 990, 300, 50, 10, "ufo1.gif"},     {2, 30, 970, 320, 60, 15, "ufo1.gif"},
+    {3, 60, 940, 350, 75, 20, "ufo2.gif"},     {4, 100, 900, 390, 95, 25, "ufo2.gif"},
+    {5, 150, 850, 440, 120, 30, "ufo3.gif"},   {6, 210, 790, 500, 150, 35, "ufo3.gif"},
+    {7, 280, 720, 570, 185, 40, "ufo4.gif"},   {8, 360, 640, 650, 225, 45, "ufo4.gif"},
+    {9, 450, 550, 740, 270, 50, "ufo5.gif"},   {10, 550, 450, 840, 320, 55, "ufo5.gif"},
+    {11, 660, 340, 950, 375, 60, "ufo6.gif"},  {12, 780, 220, 1070, 435, 65, "ufo6.gif"},
+    {13, 910, 90, 1200, 500, 70, "ufo6.gif"},  {14, 1050, 90, 1340, 570, 75, "ufo6.gif"},
+    {15, 1200, 90, 1490, 645, 80, "ufo6.gif"}, {16, 1360, 90, 1650, 100, 85, "ufo6.gif"},
+};
+
+TEST(LevelChange, DifficultyByLevelFromStart) {
+    Game g;
+    g.start();
+    for (const LevelRow& row : kLevels) {
+        if (row.level > 1) g.run([](Board& b) { b.szintvalto(); });
+        SCOPED_TRACE(row.level);
+        EXPECT_EQ(g.v().szint, row.level);
+        EXPECT_EQ(g.v().ufoseb, row.ufoseb);
+        EXPECT_EQ(g.f().ellenmozg.interval(), row.interval);
+        EXPECT_EQ(g.v().lovesseb, row.lovesseb);
+        EXPECT_EQ(g.v().urhajolepes, row.urhajolepes);
+        EXPECT_EQ(g.v().urhajohatar, row.urhajohatar);
+        EXPECT_EQ(g.f().ellen[0].picture, g.picture(row.picture));
+        EXPECT_EQ(g.f().szintjelzo.caption, std::to_string(row.level));
+        EXPECT_EQ(g.v().ufomaradt, row.level < 10 ? 4 : 1);
+    }
+}
+
+TEST(LevelChange, NewGameAfterLossIsOneIncrementAhead) {
+    Game g;
+    g.reachLevel(7);
+    g.platform.answers = {MsgAnswer::yes};
+    g.run([](Board& b) { b.veszit(); });
+    for (const LevelRow& row : kLevels) {
+        if (row.level > 1) g.run([](Board& b) { b.szintvalto(); });
+        SCOPED_TRACE(row.level);
+        EXPECT_EQ(g.v().ufoseb, row.ufoseb);
+        EXPECT_EQ(g.f().ellenmozg.interval(), row.interval);
+        EXPECT_EQ(g.v().lovesseb, row.lovesseb + 10);
+        EXPECT_EQ(g.v().urhajolepes, row.level < 16 ? row.urhajolepes + 5 : 100);
+        EXPECT_EQ(g.v().urhajohatar, row.urhajohatar + 5);
+    }
+}
+
+TEST(LevelChange, ColumnGeometryByParity) {
+    struct Case {
+        int level;
+        float top0;
+        float lefts[4];
+    };
+    const Case cases[] = {{2, 45, {6240, 6240, 6240, 6240}}, {3, 900, {6240, 6240, 6240, 6240}},
+                          {4, 45, {6240, 5505, 6240, 5505}}, {5, 900, {6240, 6240, 6240, 6240}},
+                          {8, 45, {6240, 5505, 6240, 5505}}, {9, 900, {6240, 6240, 6240, 6240}}};
+    for (const Case& c : cases) {
+        Game g;
+        g.reachLevel(c.level);
+        SCOPED_TRACE(c.level);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(g.f().ellen[k].Top, c.top0 + 1500 * k);
+            EXPECT_EQ(g.f().ellen[k].Left, c.lefts[k]);
+            EXPECT_TRUE(g.f().ellen[k].visible);
+        }
+    }
+}
+
+TEST(LevelChange, FromLevelTenTheWaveIsOneUfo) {
+    Game g;
+    g.reachLevel(9);
+    for (int k = 0; k < 4; ++k) g.f().ellen[k].visible = false;
+    g.run([](Board& b) { b.szintvalto(); });
+    EXPECT_TRUE(g.f().ellen[0].visible);
+    EXPECT_EQ(g.f().ellen[0].Top, 45);
+    for (int k = 1; k < 4; ++k) {
+        EXPECT_TRUE(g.f().ellen.exists(k));
+        EXPECT_FALSE(g.f().ellen[k].visible);
+    }
+    EXPECT_EQ(g.f().elldb.caption, "1");
+    g.run([](Board& b) { b.szintvalto(); });
+    EXPECT_EQ(g.f().ellen[0].Top, 900);
+}
+
+TEST(LevelChange, MessagesByLevelLanguageAndVisualEffects) {
+    struct Expect {
+        int level;
+        const char* hu;
+        const char* en;
+    };
+    const Expect table[] = {
+        {1, "", ""},
+        {2, "Rudi!", "Rudi!"},
+        {3, "", ""},
+        {4, "Rudi! Itt az apád beszél...!", "Rudi! Your father speaking to me...!"},
+        {5, "", ""},
+        {6,
+         "Nagyot hallasz, kölyök?"
+         "?!",
+         "Hard of hearing, kid?"
+         "?!"},
+        {7, "", ""},
+        {8, "Hmm... Ez töksüket..!", "Hmm... This dumb bells..!"},
+        {9, "", ""},
+        {10, "", ""},
+        {11, "", ""},
+        {12, "", ""},
+    };
+    for (const char* lang : {"magyar", "hungarian", "angol", "english"}) {
+        Game g;
+        g.v().programnyelv = lang;
+        g.start();
+        const bool hu = std::string(lang) == "magyar" || std::string(lang) == "hungarian";
+        for (const Expect& e : table) {
+            if (e.level > 1)
+                g.run([](Board& b) { b.szintvalto(); });
+            else {
+                g.v().szint = 0;
+                g.run([](Board& b) { b.szintvalto(); });
+            }
+            SCOPED_TRACE(std::string(lang) + " " + std::to_string(e.level));
+            EXPECT_EQ(g.f().uzenet.caption, hu ? e.hu : e.en);
+            EXPECT_EQ(g.f().uzabra.visible, *e.hu != '\0');
+        }
+        // From level 13 on the message of level 12 (none) stays; a shown one would stay too.
+        g.f().uzenet.caption = "kept";
+        g.f().uzabra.visible = true;
+        g.run([](Board& b) { b.szintvalto(); });
+        EXPECT_EQ(g.f().uzenet.caption, "kept");
+        EXPECT_TRUE(g.f().uzabra.visible);
+        // Without visual effects any shown message goes at the next level change.
+        g.host.program.opciok().vizeff.setValue(0);
+        g.run([](Board& b) { b.szintvalto(); });
+        EXPECT_EQ(g.f().uzenet.caption, "");
+        EXPECT_FALSE(g.f().uzabra.visible);
+    }
+}
+
+TEST(LevelChange, MissingUfoPictureStopsTheProgram) {
+    Game g;
+    g.start();
+    std::filesystem::remove(g.dir.file("ufo2.gif"));
+    g.run([](Board& b) { b.szintvalto(); });
+    EXPECT_THROW(g.run([](Board& b) { b.szintvalto(); }), MissingPicture);
+}
+
+}  // namespace
+}  // namespace gombocok

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include "game/board.h"
+#include "settings/texts.h"
+#include "tests/settings/settings_fixture.h"
+
+namespace gombocok {
+namespace {
+
+using testing::kDefaultSettings;
+using testing::Started;
+using testing::TempProgramDir;
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.ends_with(tail);
+}
+
+TEST(SettingsLoad, DocumentedEdgeCasesOfTheFile) {
+    {
+        TempProgramDir dir("hungarian\r\n111\r\n2\r\n200\r\n2\r\n");
+        Started p(dir);
+        EXPECT_EQ(p.v().programnyelv, "magyar");
+        EXPECT_TRUE(p.o().nyelv[0].selected());
+        EXPECT_EQ(p.b().indit.caption, "Indít");
+    }
+    {
+        TempProgramDir dir("Magyar\r\n111\r\n2\r\n200\r\n2\r\n");
+        Started p(dir);
+        EXPECT_EQ(p.v().programnyelv, "angol");
+        EXPECT_TRUE(p.o().nyelv[1].selected());
+        EXPECT_EQ(p.b().indit.caption, "Start");
+    }
+    {
+        TempProgramDir dir("magyar\r\n01\r\n2\r\n200\r\n2\r\n");
+        Started p(dir);
+        EXPECT_FALSE(p.o().vizeff.ticked());
+        EXPECT_TRUE(p.o().hzene.ticked());
+        EXPECT_FALSE(p.o().effektek.ticked());
+        EXPECT_TRUE(p.v().hatterzene);
+        EXPECT_FALSE(p.v().hanghatas);
+    }
+    {
+        TempProgramDir dir("magyar\r\n111\r\n2\r\n007\r\n0\r\n");
+        Started p(dir);
+        EXPECT_EQ(p.o().mloszer.text, "007");
+        EXPECT_EQ(p.b().mundb.caption, "007");
+        EXPECT_EQ(p.o().keret.Left, p.o().uh[0].Left - 120);
+        EXPECT_EQ(p.v().urhajokep, "k_urhajo_01.jpg");
+        EXPECT_TRUE(endsWith(p.b().urhajo.picture, "/k_urhajo_01.jpg"));
+        p.host.run([&] { programvege(p.v(), p.host.program); });
+        EXPECT_EQ(dir.read("settings.txt"), "magyar\r\n111\r\n2\r\n7\r\n0\r\n");
+    }
+}
+
+TEST(SettingsLoad, StoredDamageLevelRulesFromTheStart) {
+    for (auto [level, serules] : {std::pair{1, 10}, {3, 3}, {5, 2}, {9, 1}}) {
+        TempProgramDir dir("magyar\r\n111\r\n" + std::to_string(level) + "\r\n200\r\n2\r\n");
+        Started p(dir);
+        EXPECT_EQ(p.o().nszcsuszka.value(), level);
+        EXPECT_EQ(p.v().serulesszint, level);
+        EXPECT_EQ(p.v().serules, serules);
+    }
+}
+
+TEST(SettingsLoad, MusicSwitchedOffInTheFileSilencesAndClearsTheSwitch) {
+    TempProgramDir dir("magyar\r\n101\r\n2\r\n200\r\n2\r\n");
+    Started p(dir);
+    EXPECT_FALSE(p.v().hatterzene);
+    EXPECT_TRUE(p.v().hanghatas);
+    ASSERT_FALSE(p.platform.sounds.empty());
+    EXPECT_TRUE(endsWith(p.platform.sounds.back(), "/csend.wav"));
+}
+
+struct DialogTest : ::testing::Test {
+    TempProgramDir dir{kDefaultSettings};
+    Started p{dir};
+    void run(const std::function<void()>& event) { ASSERT_TRUE(p.host.run(event)); }
+};
+
+TEST_F(DialogTest, DigitFilterRefusesEveryKeyButTheMainDigits) {
+    for (int key : {8, 46, 37, 39, 96, 105, 65, 32, 190}) {
+        SCOPED_TRACE(key);
+        p.o().mloszer.text = "123";
+        p.platform.answers.push_back(MsgAnswer::ok);
+        const std::size_t before = p.platform.boxes.size();
+        run([&] { p.rules().mloszer_KeyDown(key); });
+        ASSERT_EQ(p.platform.boxes.size(), before + 1);
+        EXPECT_EQ(p.platform.boxes.back().text, "Csak számjegyeket írhatsz be!");
+        EXPECT_EQ(p.platform.boxes.back().title, "Gombócok");
+        EXPECT_EQ(p.platform.boxes.back().icon, MsgIcon::critical);
+        EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::hungarian);
+        EXPECT_EQ(p.o().mloszer.text, "");
+    }
+    for (int key : {48, 53, 57}) {
+        p.o().mloszer.text = "12";
+        run([&] { p.rules().mloszer_KeyDown(key); });
+        EXPECT_EQ(p.o().mloszer.text, "12");
+    }
+    EXPECT_EQ(p.platform.boxes.size(), 9u);
+}
+
+TEST_F(DialogTest, TextArrivingOtherwiseMustBeDigitsToo) {
+    run([&] { p.rules().mloszer_Change("0150"); });
+    EXPECT_EQ(p.o().mloszer.text, "0150");
+    run([&] { p.rules().mloszer_Change(""); });
+    EXPECT_EQ(p.o().mloszer.text, "");
+    for (const char* text : {"12a", " 5", "\xd9\xa3", "-1", "1\n2"}) {
+        p.o().mloszer.text = "77";
+        p.platform.answers.push_back(MsgAnswer::ok);
+        run([&] { p.rules().mloszer_Change(text); });
+        EXPECT_EQ(p.o().mloszer.text, "") << text;
+    }
+    EXPECT_EQ(p.platform.boxes.size(), 5u);
+}
+
+TEST_F(DialogTest, SpinnerStaysWithinZeroAndTwoHundred) {
+    struct Step {
+        const char* before;
+        bool up;
+        const char* after;
+    };
+    for (const Step& s : std::initializer_list<Step>{{"0", false, "0"},
+                                                     {"", false, "0"},
+                                                     {"5", false, "4"},
+                                                     {"007", false, "6"},
+                                                     {"999", false, "998"},
+                                                     {"199", true, "200"},
+                                                     {"200", true, "200"},
+                                                     {"999", true, "200"},
+                                                     {"99999999999999999999", true, "200"},
+                                                     {"", true, "1"}}) {
+        p.o().mloszer.text = s.before;
+        run([&] { s.up ? p.rules().chloszer_UpClick() : p.rules().chloszer_DownClick(); });
+        EXPECT_EQ(p.o().mloszer.text, s.after) << s.before << (s.up ? " up" : " down");
+    }
+}
+
+TEST_F(DialogTest, OkCutsTheAmmunitionToTwoHundredAndAppliesIt) {
+    struct Case {
+        const char* typed;
+        bool message;
+        const char* shown;
+        float bar;  // ammunition bar width after OK, from a full bar of 1440
+    };
+    for (const Case& c : std::initializer_list<Case>{{"250", true, "200", 1432},
+                                                     {"99999999999999999999", true, "200", 1432},
+                                                     {"200", false, "200", 1432},
+                                                     {"100", false, "100", 1425},
+                                                     {"0", false, "0", 0},
+                                                     {"", false, "0", 0}}) {
+        SCOPED_TRACE(c.typed);
+        p.v().teljes = 1440;
+        p.b().municio.Width = 1440;
+        p.o().mloszer.text = c.typed;
+        const std::size_t before = p.platform.boxes.size();
+        if (c.message) p.platform.answers.push_back(MsgAnswer::ok);
+        run([&] { p.rules().mehet_Click(); });
+        ASSERT_EQ(p.platform.boxes.size(), before + (c.message ? 1 : 0));
+        if (c.message) {
+            EXPECT_EQ(p.platform.boxes.back().text, "A maximális érték 200!");
+            EXPECT_EQ(p.o().mloszer.text, "200");
+        }
+        EXPECT_EQ(p.b().mundb.caption, c.shown);
+        EXPECT_EQ(std::to_string(p.v().loszer), c.shown);
+        EXPECT_EQ(p.b().municio.Width, c.bar);
+    }
+}
+
+TEST_F(DialogTest, SpacecraftChoiceShowsOnlyAfterOk) {
+    const std::string before = p.b().urhajo.picture;
+    EXPECT_TRUE(endsWith(before, "/k_urhajo_03.jpg"));
+    p.o().window.visible = true;
+    run([&] { p.rules().uh_Click(0); });
+    EXPECT_EQ(p.o().keret.Left, p.o().uh[0].Left - 120);
+    EXPECT_EQ(p.v().urhajotipus, 0);
+    EXPECT_EQ(p.b().urhajo.picture, before);
+
+    run([&] { p.rules().mehet_Click(); });
+    EXPECT_TRUE(endsWith(p.b().urhajo.picture, "/k_urhajo_01.jpg"));
+    EXPECT_FALSE(p.o().window.visible);
+    EXPECT_TRUE(endsWith(p.platform.sounds.back(), "/csend.wav"));
+    EXPECT_TRUE(endsWith(p.v().hang_zene, "/urzaj.wav"));
+    EXPECT_EQ(dir.read("settings.txt"), kDefaultSettings);  // OK does not save
+}
+
+TEST_F(DialogTest, LanguageSwitchStoresTheButtonCaptionAndMessagesFollowOnlyMagyar) {
+    run([&] { p.o().selectNyelv(1); });
+    EXPECT_EQ(p.v().programnyelv, "angol");
+    EXPECT_EQ(p.b().beallit.caption, "Options");
+    EXPECT_EQ(p.o().nyelv[0].caption, "hungarian");
+
+    run([&] { p.o().selectNyelv(0); });
+    EXPECT_EQ(p.v().programnyelv, "hungarian");
+    EXPECT_EQ(p.b().beallit.caption, "Beállítások");
+
+    p.platform.answers.push_back(MsgAnswer::ok);
+    run([&] { p.rules().mloszer_KeyDown(8); });
+    EXPECT_EQ(p.platform.boxes.back().text, "You may enter only digits!");
+    EXPECT_EQ(p.platform.boxes.back().title, "Dumplers");
+    EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
+    p.o().mloszer.text = "300";
+    p.platform.answers.push_back(MsgAnswer::ok);
+    run([&] { p.rules().mehet_Click(); });
+    EXPECT_EQ(p.platform.boxes.back().text, "The maximum value: 200!");
+    EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
+
+    run([&] { programvege(p.v(), p.host.program); });
+    EXPECT_EQ(dir.read("settings.txt"), "hungarian\r\n111\r\n2\r\n200\r\n2\r\n");
+}
+
+TEST_F(DialogTest, SoundAndDamageSwitchesActAtOnce) {
+    p.platform.sounds.clear();
+    run([&] { p.o().hzene.setValue(0); });
+    EXPECT_FALSE(p.v().hatterzene);
+    ASSERT_EQ(p.platform.sounds.size(), 1u);
+    EXPECT_TRUE(endsWith(p.platform.sounds[0], "/csend.wav"));
+    run([&] { p.o().hzene.setValue(1); });
+    EXPECT_TRUE(p.v().hatterzene);
+    ASSERT_EQ(p.platform.sounds.size(), 3u);
+    EXPECT_TRUE(endsWith(p.platform.sounds[1], "/csend.wav"));
+    EXPECT_TRUE(endsWith(p.platform.sounds[2], "/beallit.wav"));
+
+    run([&] { p.o().effektek.setValue(0); });
+    EXPECT_FALSE(p.v().hanghatas);
+    EXPECT_EQ(p.platform.sounds.size(), 3u);
+
+    const int serules[] = {10, 5, 3, 2, 2, 1, 1, 1, 1};
+    for (int level : {3, 9, 1, 6}) {
+        run([&] { p.o().nszcsuszka.setValue(level); });
+        EXPECT_EQ(p.v().serulesszint, level);
+        EXPECT_EQ(p.v().serules, serules[level - 1]);
+    }
+}
+
+TEST_F(DialogTest, TabsShowExactlyOnePage) {
+    for (auto [tab, page] : {std::pair{2, 1}, {3, 2}, {1, 0}, {3, 2}}) {
+        run([&] { p.rules().fules_Click(tab); });
+        const bool shown[] = {p.o().egy.visible, p.o().ketto.visible, p.o().harom.visible};
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(shown[k], k == page) << tab;
+    }
+    run([&] { p.rules().fules_Click(4); });
+    EXPECT_TRUE(p.o().harom.visible);
+    EXPECT_FALSE(p.o().egy.visible);
+}
+
+// The close box unloads the dialog, which saves; the next opening reads the file again.
+TEST_F(DialogTest, ClosingTheDialogSavesAndReopeningReloads) {
+    run([&] {
+        p.o().vizeff.setValue(0);
+        p.rules().uh_Click(1);
+    });
+    run([&] { p.host.program.unload(WindowId::opciok); });
+    EXPECT_EQ(dir.read("settings.txt"), "magyar\r\n011\r\n2\r\n200\r\n1\r\n");
+    run([&] { p.host.program.show(WindowId::opciok); });
+    EXPECT_FALSE(p.o().vizeff.ticked());
+    EXPECT_EQ(p.o().keret.Left, p.o().uh[1].Left - 120);
+}
+
+// After the first Start the status panel and the spacecraft belong to the game: a load of the
+// dialog then (the level change reading the visual-effects box after the close box unloaded the
+// dialog) takes the settings into the dialog but leaves the game window's live state alone.
+// Before Start the same load shows what the file holds.
+TEST(DialogReload, AfterStartLeavesTheGameAlone) {
+    for (const bool started : {true, false}) {
+        SCOPED_TRACE(started ? "after Start" : "before Start");
+        TempProgramDir d(kDefaultSettings);
+        Started g(d);
+        Board& board = *g.host.program.boardRules();
+        ASSERT_TRUE(g.host.run([&] { board.beallit_Click(); }));
+        ASSERT_TRUE(g.host.run([&] { g.rules().uh_Click(0); }));
+        ASSERT_TRUE(g.host.run([&] { g.host.program.unload(WindowId::opciok); }));
+        // The file changed on disk meanwhile (another copy of the program saved its settings).
+        d.write("settings.txt", "magyar\r\n011\r\n9\r\n50\r\n0\r\n");
+        if (started) {
+            ASSERT_TRUE(g.host.run([&] { board.indit_Click(); }));
+            for (int shot = 0; shot < 29; ++shot) g.host.run([&] { board.keyDown(vk::space); });
+            g.b().allapot.Width = 720;
+        }
+        const BoardForm before = g.b();
+        const int serules = g.v().serules, serulesszint = g.v().serulesszint;
+        ASSERT_TRUE(g.host.run([&] { board.szintvalto(); }));
+
+        ASSERT_NE(g.host.program.opciokIfLoaded(), nullptr);
+        EXPECT_FALSE(g.o().vizeff.ticked());
+        EXPECT_EQ(g.o().nszcsuszka.value(), 9);
+        EXPECT_EQ(g.o().mloszer.text, "50");
+        EXPECT_EQ(g.b().uzenet.caption, "");  // level 2 without visual effects: no message
+        EXPECT_FALSE(g.b().uzabra.visible);
+        if (started) {
+            EXPECT_EQ(g.v().loszer, 171);
+            EXPECT_EQ(g.b().mundb.caption, "171");
+            EXPECT_EQ(g.b().municio.Width, before.municio.Width);
+            EXPECT_EQ(g.b().allapot.Width, 720);
+            EXPECT_EQ(g.b().allapot.fill, before.allapot.fill);
+            EXPECT_EQ(g.b().urhajo.picture, before.urhajo.picture);
+            EXPECT_EQ(g.v().serules, serules);
+            EXPECT_EQ(g.v().serulesszint, serulesszint);
+        } else {
+            EXPECT_EQ(g.b().mundb.caption, "50");
+            EXPECT_TRUE(endsWith(g.b().urhajo.picture, "/k_urhajo_01.jpg"));
+            EXPECT_EQ(g.v().serulesszint, 9);
+            EXPECT_EQ(g.v().serules, 1);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace gombocok
