@@ -132,14 +132,22 @@ std::string withReason(const std::string& path, int error) {
     return path + ": " + std::strerror(error);
 }
 
+// The kernel follows at most this many symbolic links in one lookup (MAXSYMLINKS): the read
+// reaches a file behind exactly this many, and so must the save.
+constexpr int kMaxLinks = 40;
+
 // The file a chain of symbolic links ends at; `path` itself when it is no link. A link whose
 // target does not exist yet still resolves: the save then creates the target.
 bool finalTarget(const std::string& path, std::string& target, std::string& error) {
     target = path;
-    for (int hops = 0; hops < 40; ++hops) {
+    for (int links = 0;; ++links) {
         std::vector<char> buffer(4096);
         const ssize_t n = ::readlink(target.c_str(), buffer.data(), buffer.size());
         if (n < 0) return true;  // not a link, or nothing there
+        if (links == kMaxLinks) {
+            error = withReason(path, ELOOP);
+            return false;
+        }
         if (static_cast<std::size_t>(n) == buffer.size()) {
             error = withReason(target, ENAMETOOLONG);
             return false;
@@ -147,8 +155,6 @@ bool finalTarget(const std::string& path, std::string& target, std::string& erro
         const std::string link(buffer.data(), static_cast<std::size_t>(n));
         target = link.front() == '/' ? link : directoryOf(target) + "/" + link;
     }
-    error = withReason(path, ELOOP);
-    return false;
 }
 
 bool writeAll(int fd, std::string_view content) {
@@ -164,12 +170,18 @@ bool writeAll(int fd, std::string_view content) {
 }
 
 // A new file beside `target`, created exclusively under a name no one else holds; -1 on failure.
+// Its name is the target's, cut to at most kTemporaryStem bytes, and a suffix of 13, so it stays
+// within the longest name a file system allows (255 bytes) whatever the target is called.
 int createTemporary(const std::string& target, std::string& temporary) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    constexpr std::size_t kTemporaryStem = 200;
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::string stem = target.substr(0, nameStart + kTemporaryStem);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + ".tmp.";
+        temporary = stem + ".tmp.";
         for (int k = 0; k < 8; ++k) temporary += kLetters[random() % (sizeof kLetters - 1)];
         const int fd =
             ::open(temporary.c_str(),
@@ -238,8 +250,18 @@ bool replaceFile(const std::string& path, std::string_view content, std::string&
     };
     errno = 0;
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Owner and group first (a change of owner may clear mode bits). Only root may give a
+        // file away, and an owner outside the process's user namespace cannot be set: then the
+        // file becomes the saver's, as any new file would.
+        struct stat fresh {};
+        if (::fstat(fd, &fresh) == 0 &&
+            (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
+            ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM && errno != EINVAL)
+            check(false);
+        errno = 0;
         check(::fchmod(fd, old.st_mode & 0777) == 0);
+    }
     check(writeAll(fd, content));
     // The rename must not overtake the data on its way to the disk.
     check(::fsync(fd) == 0);

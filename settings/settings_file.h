@@ -65,8 +65,10 @@ SettingsRead readSettingsFile(const std::string& path);
 // over that file, so the file holds either the old or the new content, never a part. A symbolic
 // link at `path` is followed: its final target is replaced and the link stays. The temporary
 // file has a name of its own, created exclusively, so neither a planted link nor another copy of
-// the program saving at the same moment can share it; the last rename wins whole. The file keeps
-// its permission bits. Returns false with `error` naming the path at fault.
+// the program saving at the same moment can share it; the last rename wins whole. Links are
+// followed as deep as the kernel follows them for the read. The file keeps its permission bits,
+// and its owner and group where the process may set them. Returns false with `error` naming the
+// path at fault.
 bool replaceFile(const std::string& path, std::string_view content, std::string& error);
 
 // Where one run keeps its settings. The program directory's settings.txt while that directory can

@@ -2,13 +2,16 @@
 // directory cannot be written, files that are there but cannot be read, links, and saves that
 // race or fail.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -194,10 +197,23 @@ TEST(SettingsSave, APlantedTemporaryLinkIsNeitherFollowedNorReplaced) {
     EXPECT_EQ(strayFiles(dir.path()), "settings.txt.tmp");
 }
 
+// The save reaches whatever file the read reaches: links as deep as the kernel follows them, and
+// a target whose name leaves no room for a suffix.
 TEST(SettingsSave, ALinkedFileIsReplacedAtItsTargetAndTheLinkStays) {
+    // `links` settings.txt -> l1 -> ... -> real/s.txt, each link relative.
+    auto chain = [](int links) {
+        return [links](const TempProgramDir& d) {
+            for (int k = 1; k < links; ++k)
+                fs::create_symlink(k + 1 < links ? "l" + std::to_string(k + 1) : "real/s.txt",
+                                   d.file("l" + std::to_string(k)));
+            fs::create_symlink("l1", d.file("settings.txt"));
+        };
+    };
+    const std::string longName(250, 'x');
     struct Case {
         const char* name;
         std::function<void(const TempProgramDir&)> link;
+        std::string target = "s.txt";  // in real/
     };
     const std::vector<Case> cases = {
         {"relative",
@@ -211,23 +227,65 @@ TEST(SettingsSave, ALinkedFileIsReplacedAtItsTargetAndTheLinkStays) {
              fs::create_directory_symlink("real", d.file("alias"));
              fs::create_symlink("alias/s.txt", d.file("settings.txt"));
          }},
+        {"chain of 40 links", chain(40)},
+        {"target with a 250-byte name",
+         [&](const TempProgramDir& d) {
+             fs::create_symlink("real/" + longName, d.file("settings.txt"));
+         },
+         longName},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempProgramDir dir("");
         fs::create_directory(dir.file("real"));
-        dir.write("real/s.txt", kPlayerSettings);
-        fs::permissions(dir.file("real/s.txt"), fs::perms::owner_read | fs::perms::owner_write);
+        const std::string target = "real/" + c.target;
+        dir.write(target, kPlayerSettings);
+        fs::permissions(dir.file(target), fs::perms::owner_read | fs::perms::owner_write);
         c.link(dir);
+        EXPECT_EQ(readSettingsFile(dir.file("settings.txt")).content, kPlayerSettings);
         std::string error;
-        ASSERT_TRUE(replaceFile(dir.file("settings.txt"), kDefaultSettings, error)) << error;
+        if (!replaceFile(dir.file("settings.txt"), kDefaultSettings, error)) {
+            ADD_FAILURE() << error;
+            continue;
+        }
         EXPECT_TRUE(fs::is_symlink(dir.file("settings.txt")));
-        EXPECT_EQ(dir.read("real/s.txt"), kDefaultSettings);
-        EXPECT_EQ(fs::status(dir.file("real/s.txt")).permissions() & fs::perms::all,
+        EXPECT_EQ(dir.read(target), kDefaultSettings);
+        EXPECT_EQ(fs::status(dir.file(target)).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write);
         for (const auto& e : fs::directory_iterator(dir.file("real")))
-            EXPECT_EQ(e.path().filename(), "s.txt");
+            EXPECT_EQ(e.path().filename(), c.target);
     }
+    // One link more than the kernel follows: neither the read nor the save gets through.
+    TempProgramDir dir("");
+    fs::create_directory(dir.file("real"));
+    dir.write("real/s.txt", kPlayerSettings);
+    chain(41)(dir);
+    EXPECT_EQ(readSettingsFile(dir.file("settings.txt")).error, ELOOP);
+    std::string error;
+    EXPECT_FALSE(replaceFile(dir.file("settings.txt"), kDefaultSettings, error));
+    EXPECT_NE(error.find(std::strerror(ELOOP)), std::string::npos) << error;
+    EXPECT_EQ(dir.read("real/s.txt"), kPlayerSettings);
+}
+
+// A save as root keeps the owner and group of the file it replaces, as it keeps the mode: a
+// player's file stays the player's.
+TEST(SettingsSave, KeepsTheOwnerWhereTheProcessMaySetIt) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file away";
+    const struct passwd* nobody = ::getpwnam("nobody");
+    const struct group* nogroup = ::getgrnam("nogroup");
+    if (!nobody || !nogroup) GTEST_SKIP() << "no nobody:nogroup here";
+    TempProgramDir dir(kPlayerSettings);
+    const std::string path = dir.file("settings.txt");
+    ASSERT_EQ(::chown(path.c_str(), nobody->pw_uid, nogroup->gr_gid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    std::string error;
+    ASSERT_TRUE(replaceFile(path, kDefaultSettings, error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, nobody->pw_uid);
+    EXPECT_EQ(st.st_gid, nogroup->gr_gid);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(dir.read("settings.txt"), kDefaultSettings);
 }
 
 // Two copies of the program in one directory: every read between the saves and the file they
