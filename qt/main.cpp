@@ -1,7 +1,12 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "program/command_line.h"
 #include "program/program.h"
 #include "qt/board_window.h"
 #include "qt/end_signals.h"
@@ -11,6 +16,17 @@
 #include "qt/splash_window.h"
 
 int main(int argc, char** argv) {
+    // Answered before QApplication exists: no display is needed to print the help.
+    const gombocok::CommandLine commandLine = gombocok::readCommandLine(
+        std::vector<std::string>(argv + 1, argv + argc),
+        gombocok::hungarianLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                  std::getenv("LANG")),
+        GOMBOCOK_VERSION);
+    if (!commandLine.play) {
+        std::fputs(commandLine.out.c_str(), stdout);
+        std::fputs(commandLine.err.c_str(), stderr);
+        return std::fflush(stdout) == 0 ? commandLine.exitCode : 1;
+    }
     QApplication app(argc, argv);
     // Docks match the windows (WM_CLASS "gombocok", the Wayland app id) to the desktop entry.
     QApplication::setApplicationName(QStringLiteral("gombocok"));
