@@ -145,6 +145,11 @@ void QtHost::armWakeup() {
 }
 
 void QtHost::requestEnd() {
+    if (fatalBox_) {
+        // The failure's own exit code stands; the box only stops waiting for a player.
+        fatalBox_->done(QMessageBox::Ok);
+        return;
+    }
     if (exitCode_ || program_.ended()) return;
     endRequested_ = true;
     if (program_.inEvent()) {
@@ -174,10 +179,15 @@ void QtHost::fail(const std::string& path) {
     std::cerr << "gombocok: cannot load picture file: " << path << std::endl;
     exitCode_ = 1;
     armWakeup();
-    QMessageBox::critical(
-        QApplication::activeWindow(), QStringLiteral("Gombócok"),
-        QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
-            QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!endRequested_) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Gombócok"),
+                        QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
+                            QFile::decodeName(QByteArray::fromStdString(path)),
+                        QMessageBox::Ok, QApplication::activeWindow());
+        fatalBox_ = &box;
+        box.exec();
+        fatalBox_ = nullptr;
+    }
     finish(1);
 }
 

@@ -18,6 +18,7 @@
 #include "program/program.h"
 #include "qt/view.h"
 
+class QMessageBox;
 class QSocketNotifier;
 class QTimer;
 
@@ -80,6 +81,7 @@ private:
     void armWakeup();
     void finish(int code);
     // A picture or cursor file that cannot be loaded: reported on stderr and in a box, exit 1.
+    // An end asked for from outside closes the box at once.
     void fail(const std::string& path);
     Program& program_;
     QtPlatform& platform_;
@@ -95,6 +97,7 @@ private:
     std::map<std::string, std::int64_t, std::less<>> ticks_;
     std::optional<int> exitCode_;
     bool endRequested_ = false;
+    QMessageBox* fatalBox_ = nullptr;  // the failure's box while it is open
 };
 
 }  // namespace gombocok
