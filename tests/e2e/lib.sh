@@ -3,16 +3,28 @@
 # Source it from a POSIX shell script after `set -eu`; set E2E_NAME first (used in messages).
 #
 # State it keeps in shell variables: e2e_work (temporary directory, removed at exit), e2e_xpid,
-# e2e_wmpid, gpid (the program under test), DISPLAY (exported).
+# e2e_wmpid, gpid (the program under test), DISPLAY (exported), prog (the program directory
+# `launch` starts in), e2e_pulse_pid (a private sound server).
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
 e2e_xpid=
 e2e_wmpid=
+e2e_pulse_pid=
 gpid=
+prog=$e2e_work/prog
 
 e2e_cleanup() {
     [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
+    if [ -n "$e2e_pulse_pid" ]; then
+        kill "$e2e_pulse_pid" 2>/dev/null || true
+        # It removes its own files as it goes: the work directory is removed after it.
+        i=0
+        while kill -0 "$e2e_pulse_pid" 2>/dev/null && [ "$i" -lt 30 ]; do
+            sleep 0.1
+            i=$((i + 1))
+        done
+    fi
     [ -n "$e2e_wmpid" ] && kill "$e2e_wmpid" 2>/dev/null || true
     [ -n "$e2e_xpid" ] && kill "$e2e_xpid" 2>/dev/null || true
     rm -rf "$e2e_work"
@@ -46,7 +58,7 @@ e2e_start_x() {
     e2e_xpid=$!
     i=0
     # The number is complete once its line is: wait for the newline, not the first digit.
-    until [ "$(wc -l <"$e2e_work/display" 2>/dev/null || echo 0)" -ge 1 ]; do
+    until [ "$(wc -l 2>/dev/null <"$e2e_work/display" || echo 0)" -ge 1 ]; do
         i=$((i + 1))
         [ "$i" -le 100 ] || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
         kill -0 "$e2e_xpid" 2>/dev/null || fail "Xvfb died: $(cat "$e2e_work/xvfb.log")"
@@ -196,3 +208,102 @@ START_Y=284
 PAUSE_Y=324
 OPTIONS_Y=364
 QUIT_Y=404
+
+fail_with_log() {
+    fail "$*; program output: $(cat "$e2e_work/gombocok.log" 2>/dev/null)"
+}
+
+# Starts the program in $prog with its output to $e2e_work/gombocok.log; "$@" is put before it
+# (an environment, another user).
+launch() {
+    (cd "$prog" && exec "$@" ./gombocok >"$e2e_work/gombocok.log" 2>&1) &
+    gpid=$!
+}
+
+# The title screen (kept $1 seconds, default 1: a click at once may come before it takes
+# input), a click on its picture, the game window; sets `board` to its id.
+to_board() {
+    title=$(wait_window "") || fail_with_log "no window appeared"
+    sleep "${1:-1}"
+    geometry=$(xdotool getwindowgeometry --shell "$title" 2>/dev/null) || {
+        wait_exit 1 || true
+        fail_with_log "the title screen went away (exit code ${status:-none})"
+    }
+    eval "$geometry"
+    click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
+    board=$(wait_window "$BOARD_NAME") || fail_with_log "the game window did not appear"
+}
+
+still_running() {
+    if ! kill -0 "$gpid" 2>/dev/null; then
+        wait_exit 1 || true
+        fail_with_log "the program ended during play with exit code $status"
+    fi
+}
+
+# Start in game window $1, a few moves and shots for a while; the program must still run.
+play_a_little() {
+    click_at "$1" "$START_X" "$START_Y"
+    sleep 0.3
+    xdotool key --delay 50 Up space Down space Down space Up Up space
+    sleep 1
+    still_running
+}
+
+# Answers the message box $1 with Return.
+dismiss() {
+    focus_window "$1"
+    xdotool key Return
+}
+
+# Closes window $1 by its frame and waits for the program's end; sets `status`.
+close_and_wait() {
+    focus_window "$1"
+    xdotool key alt+F4
+    wait_exit 15 || fail_with_log "the program did not end"
+}
+
+# Fails when the program's peak resident memory has passed 200 MB; sets `peak` (MB).
+memory_within_bounds() {
+    peak=$(awk '/^VmHWM:/ { print int($2 / 1024) }' "/proc/$gpid/status")
+    [ "$peak" -lt 200 ] || fail_with_log "peak memory $peak MB"
+}
+
+# A private sound server with a null sink; exports PULSE_SERVER.
+start_sound_server() {
+    pdir=$e2e_work/pulse
+    mkdir -p "$pdir"
+    chmod 700 "$pdir"
+    XDG_RUNTIME_DIR=$pdir HOME=$pdir pulseaudio -D --exit-idle-time=-1 --system=false -n \
+        --use-pid-file=yes \
+        --load="module-native-protocol-unix socket=$pdir/native auth-anonymous=1" \
+        --load="module-null-sink sink_name=e2e" >"$e2e_work/pulse.log" 2>&1 ||
+        fail "the sound server did not start: $(cat "$e2e_work/pulse.log")"
+    export PULSE_SERVER="unix:$pdir/native"
+    i=0
+    until pactl info >/dev/null 2>&1; do
+        i=$((i + 1))
+        [ "$i" -le 50 ] || fail "the sound server does not answer"
+        sleep 0.1
+    done
+    e2e_pulse_pid=$(cat "$pdir/pulse/pid")
+}
+
+# A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
+# data chunk of $5 bytes (its bytes are for the caller to append).
+wav_header() {
+    # POSIX sh has no local variables: these names are the helper's own.
+    wav_le() {
+        wav_v=$1 wav_n=$2 wav_out=
+        while [ "$wav_n" -gt 0 ]; do
+            wav_out="$wav_out$(printf '\\%03o' $((wav_v & 255)))"
+            wav_v=$((wav_v >> 8)) wav_n=$((wav_n - 1))
+        done
+        printf "$wav_out"
+    }
+    wav_block=$(($2 * $4 / 8))
+    printf 'RIFF'; wav_le $((36 + $5)) 4; printf 'WAVEfmt '; wav_le 16 4
+    wav_le "$1" 2; wav_le "$2" 2; wav_le "$3" 4; wav_le $(($3 * wav_block)) 4
+    wav_le "$wav_block" 2; wav_le "$4" 2
+    printf 'data'; wav_le "$5" 4
+}

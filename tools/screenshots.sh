@@ -7,7 +7,7 @@
 # usage: screenshots.sh <program directory> <output directory>
 set -eu
 E2E_NAME="screenshots"
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../tests/e2e/lib.sh"
 
 bindir=$1
 out=$2
