@@ -42,13 +42,10 @@ pictures() {
     expect_settings "$saved" "the save in the odd directory"
     [ ! -e /settings.txt ] || [ /settings.txt -ot "$prog/gombocok" ] ||
         fail "a settings.txt was written at the root of the file system"
-    fifo() { mkfifo "$1"; }
-    zero_link() { ln -s /dev/zero "$1"; }
-    noise() { head -c 4000 /dev/urandom >"$1"; }
-    missing() { :; }
+    # The file, then a command that puts the fault at the path it is given.
     while read -r file fault; do
         rm -rf "${prog:?}/$file"
-        "$fault" "$prog/$file"
+        eval "$fault \"\$prog/\$file\""
         launch env
         box=$(wait_window '^Gombócok$' 10) || fail_with_log "$file $fault: no box (the game window?)"
         memory_within_bounds
@@ -62,11 +59,11 @@ pictures() {
         rm -rf "${prog:?}/$file"
         cp "$bindir/$file" "$prog/$file"
     done <<EOF
-handk.cur fifo
-handk.cur zero_link
-k_urhajo_03.jpg noise
-ufo1.gif missing
-ufo1.gif fifo
+handk.cur mkfifo
+handk.cur ln -s /dev/zero
+k_urhajo_03.jpg head -c 4000 /dev/urandom >
+ufo1.gif : missing
+ufo1.gif mkfifo
 EOF
 }
 

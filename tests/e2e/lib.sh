@@ -49,6 +49,17 @@ e2e_copy_program() {
     if [ "${3:-}" = settings ]; then cp "$1"/settings.txt "$2"/; fi
 }
 
+# Runs "$@" every 0.1 s until it succeeds, for at most $1 (whole) seconds; else returns 1.
+poll() {
+    poll_n=$(($1 * 10))
+    shift
+    until "$@"; do
+        poll_n=$((poll_n - 1))
+        [ "$poll_n" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
 # Starts a private Xvfb on a display it chooses itself (so tests can run side by side) and
 # openbox on it, which gives windows their frames and lets xdotool activate them.
 e2e_start_x() {
@@ -56,41 +67,27 @@ e2e_start_x() {
     Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$e2e_work/display" \
         >"$e2e_work/xvfb.log" 2>&1 &
     e2e_xpid=$!
-    i=0
     # The number is complete once its line is: wait for the newline, not the first digit.
-    until [ "$(wc -l 2>/dev/null <"$e2e_work/display" || echo 0)" -ge 1 ]; do
-        i=$((i + 1))
-        [ "$i" -le 100 ] || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
+    e2e_x_up() {
         kill -0 "$e2e_xpid" 2>/dev/null || fail "Xvfb died: $(cat "$e2e_work/xvfb.log")"
-        sleep 0.1
-    done
+        [ "$(wc -l 2>/dev/null <"$e2e_work/display" || echo 0)" -ge 1 ]
+    }
+    poll 10 e2e_x_up || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
     DISPLAY=":$(head -n 1 "$e2e_work/display")"
     export DISPLAY
-    i=0
-    until xdpyinfo >/dev/null 2>&1; do
-        i=$((i + 1))
-        [ "$i" -le 100 ] || fail "display $DISPLAY does not answer"
-        sleep 0.1
-    done
+    poll 10 eval 'xdpyinfo >/dev/null 2>&1' || fail "display $DISPLAY does not answer"
     # On a loaded machine openbox now and then gives up on a display that has only just come
     # up; a second or third start settles it.
-    tries=0
-    while :; do
+    e2e_wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    for tries in 1 2 3; do
         openbox --sm-disable >"$e2e_work/openbox.log" 2>&1 &
         e2e_wmpid=$!
-        i=0
-        until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-            kill -0 "$e2e_wmpid" 2>/dev/null || break
-            i=$((i + 1))
-            [ "$i" -le 100 ] || break
-            sleep 0.1
-        done
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        poll 10 eval 'e2e_wm_up || ! kill -0 "$e2e_wmpid" 2>/dev/null' || true
+        e2e_wm_up && return 0
         kill "$e2e_wmpid" 2>/dev/null || true
-        tries=$((tries + 1))
-        [ "$tries" -lt 3 ] || fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
         sleep 0.5
     done
+    fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
 }
 
 # Starts the program in directory $1 with stdout and stderr to $2; no audio device.
@@ -143,13 +140,7 @@ window_visible() {
 
 # Waits up to $1 seconds (default 10) for the program to end; sets `status` to its exit code.
 wait_exit() {
-    n=0
-    limit=$((${1:-10} * 10))
-    while kill -0 "$gpid" 2>/dev/null; do
-        n=$((n + 1))
-        [ "$n" -le "$limit" ] || return 1
-        sleep 0.1
-    done
+    poll "${1:-10}" eval '! kill -0 "$gpid" 2>/dev/null' || return 1
     status=0
     wait "$gpid" || status=$?
     gpid=
@@ -194,6 +185,30 @@ region_diff() {
 colour_count() {
     convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
         -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Presses key $1 $2 times, one press at a time (a held key would auto-repeat).
+press() {
+    [ "$2" -gt 0 ] || return 0
+    # shellcheck disable=SC2046
+    xdotool key --delay 30 $(yes "$1" | head -n "$2")
+    sleep 0.2
+}
+
+# One shot, given time to cross the field before the next.
+fire() {
+    xdotool key space
+    sleep 0.6
+}
+
+# Clears the first wave after Start, the game window focused: Start forms it at Top 45, 1545,
+# 3045, 4545 twips (750 high); the spacecraft starts at Top 2535, its shot leaves at Top + 435,
+# and a key moves it 50 twips. It ends at Top 4535, in the fourth UFO's line of fire at level 2.
+clear_first_wave() {
+    press Down 5; fire      # 2785: the third UFO
+    press Up 25; fire       # 1535: the second
+    press Up 25; fire       # 285: the first
+    press Down 85; fire     # 4535: the fourth
 }
 
 # Window names, as grep patterns: the title screen is named by the game's title alone, the game
@@ -280,30 +295,14 @@ start_sound_server() {
         --load="module-null-sink sink_name=e2e" >"$e2e_work/pulse.log" 2>&1 ||
         fail "the sound server did not start: $(cat "$e2e_work/pulse.log")"
     export PULSE_SERVER="unix:$pdir/native"
-    i=0
-    until pactl info >/dev/null 2>&1; do
-        i=$((i + 1))
-        [ "$i" -le 50 ] || fail "the sound server does not answer"
-        sleep 0.1
-    done
+    poll 5 eval 'pactl info >/dev/null 2>&1' || fail "the sound server does not answer"
     e2e_pulse_pid=$(cat "$pdir/pulse/pid")
 }
 
 # A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
 # data chunk of $5 bytes (its bytes are for the caller to append).
 wav_header() {
-    # POSIX sh has no local variables: these names are the helper's own.
-    wav_le() {
-        wav_v=$1 wav_n=$2 wav_out=
-        while [ "$wav_n" -gt 0 ]; do
-            wav_out="$wav_out$(printf '\\%03o' $((wav_v & 255)))"
-            wav_v=$((wav_v >> 8)) wav_n=$((wav_n - 1))
-        done
-        printf "$wav_out"
-    }
-    wav_block=$(($2 * $4 / 8))
-    printf 'RIFF'; wav_le $((36 + $5)) 4; printf 'WAVEfmt '; wav_le 16 4
-    wav_le "$1" 2; wav_le "$2" 2; wav_le "$3" 4; wav_le $(($3 * wav_block)) 4
-    wav_le "$wav_block" 2; wav_le "$4" 2
-    printf 'data'; wav_le "$5" 4
+    perl -e '($f, $c, $r, $b, $n) = @ARGV; $k = $c * $b / 8;
+        print pack("a4Va4a4VvvVVvva4V", "RIFF", 36 + $n, "WAVE", "fmt ", 16, $f, $c, $r, $r * $k,
+                   $k, $b, "data", $n)' "$@"
 }
