@@ -97,12 +97,14 @@ e2e_run() {
 }
 
 # Waits up to $2 seconds (default 15) for a visible window of the program whose name matches
-# the grep pattern $1 (empty: any); prints its id. Fails when the program has ended.
+# the grep pattern $1 (empty: any) and that is not $e2e_skip; prints its id. Fails when the
+# program has ended.
 wait_window() {
     n=0
     limit=$((${2:-15} * 10))
     while [ "$n" -lt "$limit" ]; do
         for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
+            [ "$w" != "${e2e_skip:-}" ] || continue
             if [ -z "$1" ] || xdotool getwindowname "$w" 2>/dev/null | grep -q "$1"; then
                 echo "$w"
                 return 0
@@ -118,19 +120,9 @@ wait_window() {
 # Waits up to $2 seconds (default 30) for a visible window of the program other than $1 (a
 # message box over the game window, say); prints its id.
 wait_other_window() {
-    n=0
-    limit=$((${2:-30} * 10))
-    while [ "$n" -lt "$limit" ]; do
-        for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
-            if [ "$w" != "$1" ]; then
-                echo "$w"
-                return 0
-            fi
-        done
-        n=$((n + 1))
-        sleep 0.1
-    done
-    return 1
+    e2e_skip=$1
+    wait_window "" "${2:-30}" || { e2e_skip= && return 1; }
+    e2e_skip=
 }
 
 # Whether window $1 is mapped (viewable) now.
