@@ -3,16 +3,28 @@
 # Source it from a POSIX shell script after `set -eu`; set E2E_NAME first (used in messages).
 #
 # State it keeps in shell variables: e2e_work (temporary directory, removed at exit), e2e_xpid,
-# e2e_wmpid, gpid (the program under test), DISPLAY (exported).
+# e2e_wmpid, gpid (the program under test), DISPLAY (exported), prog (the program directory
+# `launch` starts in), e2e_pulse_pid (a private sound server).
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
 e2e_xpid=
 e2e_wmpid=
+e2e_pulse_pid=
 gpid=
+prog=$e2e_work/prog
 
 e2e_cleanup() {
     [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
+    if [ -n "$e2e_pulse_pid" ]; then
+        kill "$e2e_pulse_pid" 2>/dev/null || true
+        # It removes its own files as it goes: the work directory is removed after it.
+        i=0
+        while kill -0 "$e2e_pulse_pid" 2>/dev/null && [ "$i" -lt 30 ]; do
+            sleep 0.1
+            i=$((i + 1))
+        done
+    fi
     [ -n "$e2e_wmpid" ] && kill "$e2e_wmpid" 2>/dev/null || true
     [ -n "$e2e_xpid" ] && kill "$e2e_xpid" 2>/dev/null || true
     rm -rf "$e2e_work"
@@ -37,6 +49,17 @@ e2e_copy_program() {
     if [ "${3:-}" = settings ]; then cp "$1"/settings.txt "$2"/; fi
 }
 
+# Runs "$@" every 0.1 s until it succeeds, for at most $1 (whole) seconds; else returns 1.
+poll() {
+    poll_n=$(($1 * 10))
+    shift
+    until "$@"; do
+        poll_n=$((poll_n - 1))
+        [ "$poll_n" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
 # Starts a private Xvfb on a display it chooses itself (so tests can run side by side) and
 # openbox on it, which gives windows their frames and lets xdotool activate them.
 e2e_start_x() {
@@ -44,41 +67,27 @@ e2e_start_x() {
     Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$e2e_work/display" \
         >"$e2e_work/xvfb.log" 2>&1 &
     e2e_xpid=$!
-    i=0
     # The number is complete once its line is: wait for the newline, not the first digit.
-    until [ "$(wc -l <"$e2e_work/display" 2>/dev/null || echo 0)" -ge 1 ]; do
-        i=$((i + 1))
-        [ "$i" -le 100 ] || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
+    e2e_x_up() {
         kill -0 "$e2e_xpid" 2>/dev/null || fail "Xvfb died: $(cat "$e2e_work/xvfb.log")"
-        sleep 0.1
-    done
+        [ "$(wc -l 2>/dev/null <"$e2e_work/display" || echo 0)" -ge 1 ]
+    }
+    poll 10 e2e_x_up || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
     DISPLAY=":$(head -n 1 "$e2e_work/display")"
     export DISPLAY
-    i=0
-    until xdpyinfo >/dev/null 2>&1; do
-        i=$((i + 1))
-        [ "$i" -le 100 ] || fail "display $DISPLAY does not answer"
-        sleep 0.1
-    done
+    poll 10 eval 'xdpyinfo >/dev/null 2>&1' || fail "display $DISPLAY does not answer"
     # On a loaded machine openbox now and then gives up on a display that has only just come
     # up; a second or third start settles it.
-    tries=0
-    while :; do
+    e2e_wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    for tries in 1 2 3; do
         openbox --sm-disable >"$e2e_work/openbox.log" 2>&1 &
         e2e_wmpid=$!
-        i=0
-        until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-            kill -0 "$e2e_wmpid" 2>/dev/null || break
-            i=$((i + 1))
-            [ "$i" -le 100 ] || break
-            sleep 0.1
-        done
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        poll 10 eval 'e2e_wm_up || ! kill -0 "$e2e_wmpid" 2>/dev/null' || true
+        e2e_wm_up && return 0
         kill "$e2e_wmpid" 2>/dev/null || true
-        tries=$((tries + 1))
-        [ "$tries" -lt 3 ] || fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
         sleep 0.5
     done
+    fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
 }
 
 # Starts the program in directory $1 with stdout and stderr to $2; no audio device.
@@ -88,12 +97,14 @@ e2e_run() {
 }
 
 # Waits up to $2 seconds (default 15) for a visible window of the program whose name matches
-# the grep pattern $1 (empty: any); prints its id. Fails when the program has ended.
+# the grep pattern $1 (empty: any) and that is not $e2e_skip; prints its id. Fails when the
+# program has ended.
 wait_window() {
     n=0
     limit=$((${2:-15} * 10))
     while [ "$n" -lt "$limit" ]; do
         for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
+            [ "$w" != "${e2e_skip:-}" ] || continue
             if [ -z "$1" ] || xdotool getwindowname "$w" 2>/dev/null | grep -q "$1"; then
                 echo "$w"
                 return 0
@@ -109,19 +120,9 @@ wait_window() {
 # Waits up to $2 seconds (default 30) for a visible window of the program other than $1 (a
 # message box over the game window, say); prints its id.
 wait_other_window() {
-    n=0
-    limit=$((${2:-30} * 10))
-    while [ "$n" -lt "$limit" ]; do
-        for w in $(xdotool search --onlyvisible --pid "$gpid" 2>/dev/null); do
-            if [ "$w" != "$1" ]; then
-                echo "$w"
-                return 0
-            fi
-        done
-        n=$((n + 1))
-        sleep 0.1
-    done
-    return 1
+    e2e_skip=$1
+    wait_window "" "${2:-30}" || { e2e_skip= && return 1; }
+    e2e_skip=
 }
 
 # Whether window $1 is mapped (viewable) now.
@@ -131,13 +132,7 @@ window_visible() {
 
 # Waits up to $1 seconds (default 10) for the program to end; sets `status` to its exit code.
 wait_exit() {
-    n=0
-    limit=$((${1:-10} * 10))
-    while kill -0 "$gpid" 2>/dev/null; do
-        n=$((n + 1))
-        [ "$n" -le "$limit" ] || return 1
-        sleep 0.1
-    done
+    poll "${1:-10}" eval '! kill -0 "$gpid" 2>/dev/null' || return 1
     status=0
     wait "$gpid" || status=$?
     gpid=
@@ -184,6 +179,30 @@ colour_count() {
         -format '%[fx:round(mean*w*h)]' info:
 }
 
+# Presses key $1 $2 times, one press at a time (a held key would auto-repeat).
+press() {
+    [ "$2" -gt 0 ] || return 0
+    # shellcheck disable=SC2046
+    xdotool key --delay 30 $(yes "$1" | head -n "$2")
+    sleep 0.2
+}
+
+# One shot, given time to cross the field before the next.
+fire() {
+    xdotool key space
+    sleep 0.6
+}
+
+# Clears the first wave after Start, the game window focused: Start forms it at Top 45, 1545,
+# 3045, 4545 twips (750 high); the spacecraft starts at Top 2535, its shot leaves at Top + 435,
+# and a key moves it 50 twips. It ends at Top 4535, in the fourth UFO's line of fire at level 2.
+clear_first_wave() {
+    press Down 5; fire      # 2785: the third UFO
+    press Up 25; fire       # 1535: the second
+    press Up 25; fire       # 285: the first
+    press Down 85; fire     # 4535: the fourth
+}
+
 # Window names, as grep patterns: the title screen is named by the game's title alone, the game
 # window by the title, a run of blanks and the maker mark.
 TITLE_NAME='^\(Gombócok\|Dumplers\)$'
@@ -196,3 +215,86 @@ START_Y=284
 PAUSE_Y=324
 OPTIONS_Y=364
 QUIT_Y=404
+
+fail_with_log() {
+    fail "$*; program output: $(cat "$e2e_work/gombocok.log" 2>/dev/null)"
+}
+
+# Starts the program in $prog with its output to $e2e_work/gombocok.log; "$@" is put before it
+# (an environment, another user).
+launch() {
+    (cd "$prog" && exec "$@" ./gombocok >"$e2e_work/gombocok.log" 2>&1) &
+    gpid=$!
+}
+
+# The title screen (kept $1 seconds, default 1: a click at once may come before it takes
+# input), a click on its picture, the game window; sets `board` to its id.
+to_board() {
+    title=$(wait_window "") || fail_with_log "no window appeared"
+    sleep "${1:-1}"
+    geometry=$(xdotool getwindowgeometry --shell "$title" 2>/dev/null) || {
+        wait_exit 1 || true
+        fail_with_log "the title screen went away (exit code ${status:-none})"
+    }
+    eval "$geometry"
+    click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
+    board=$(wait_window "$BOARD_NAME") || fail_with_log "the game window did not appear"
+}
+
+still_running() {
+    if ! kill -0 "$gpid" 2>/dev/null; then
+        wait_exit 1 || true
+        fail_with_log "the program ended during play with exit code $status"
+    fi
+}
+
+# Start in game window $1, a few moves and shots for a while; the program must still run.
+play_a_little() {
+    click_at "$1" "$START_X" "$START_Y"
+    sleep 0.3
+    xdotool key --delay 50 Up space Down space Down space Up Up space
+    sleep 1
+    still_running
+}
+
+# Answers the message box $1 with Return.
+dismiss() {
+    focus_window "$1"
+    xdotool key Return
+}
+
+# Closes window $1 by its frame and waits for the program's end; sets `status`.
+close_and_wait() {
+    focus_window "$1"
+    xdotool key alt+F4
+    wait_exit 15 || fail_with_log "the program did not end"
+}
+
+# Fails when the program's peak resident memory has passed 200 MB; sets `peak` (MB).
+memory_within_bounds() {
+    peak=$(awk '/^VmHWM:/ { print int($2 / 1024) }' "/proc/$gpid/status")
+    [ "$peak" -lt 200 ] || fail_with_log "peak memory $peak MB"
+}
+
+# A private sound server with a null sink; exports PULSE_SERVER.
+start_sound_server() {
+    pdir=$e2e_work/pulse
+    mkdir -p "$pdir"
+    chmod 700 "$pdir"
+    XDG_RUNTIME_DIR=$pdir HOME=$pdir pulseaudio -D --exit-idle-time=-1 --system=false -n \
+        --use-pid-file=yes \
+        --load="module-native-protocol-unix socket=$pdir/native auth-anonymous=1" \
+        --load="module-null-sink sink_name=e2e" >"$e2e_work/pulse.log" 2>&1 ||
+        fail "the sound server did not start: $(cat "$e2e_work/pulse.log")"
+    export PULSE_SERVER="unix:$pdir/native"
+    poll 5 eval 'pactl info >/dev/null 2>&1' || fail "the sound server does not answer"
+    e2e_pulse_pid=$(cat "$pdir/pulse/pid")
+}
+
+# A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
+# data chunk of $5 bytes (its bytes are for the caller to append).
+wav_header() {
+    perl -e '($f, $c, $r, $b, $n) = @ARGV; $k = $c * $b / 8;
+        print pack("a4Va4a4VvvVVvva4V", "RIFF", 36 + $n, "WAVE", "fmt ", 16, $f, $c, $r, $r * $k,
+                   $k, $b, "data", $n)' "$@"
+}

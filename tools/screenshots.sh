@@ -7,7 +7,7 @@
 # usage: screenshots.sh <program directory> <output directory>
 set -eu
 E2E_NAME="screenshots"
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../tests/e2e/lib.sh"
 
 bindir=$1
 out=$2
@@ -31,29 +31,6 @@ shoot_framed() {
     note "$2"
 }
 
-# Presses key $1 $2 times, one press at a time (a held key would auto-repeat).
-press() {
-    [ "$2" -gt 0 ] || return 0
-    # shellcheck disable=SC2046
-    xdotool key --delay 30 $(yes "$1" | head -n "$2")
-    sleep 0.2
-}
-
-# One shot, given time to cross the field before the next.
-fire() {
-    xdotool key space
-    sleep 0.6
-}
-
-# Clears the first wave: Start forms it at Top 45, 1545, 3045, 4545 twips (750 high); the
-# spacecraft starts at Top 2535, its shot leaves at Top + 435, and a key moves it 50 twips.
-clear_level1() {
-    press Down 5; fire      # 2785: the third UFO
-    press Up 25; fire       # 1535: the second
-    press Up 25; fire       # 285: the first
-    press Down 85; fire     # 4535: the fourth
-}
-
 # Clears the level-2 wave (Top 45, 1545, 3045, 4545; 60 twips a key) from Top 4535.
 clear_level2() {
     fire                    # 4535: the fourth
@@ -70,20 +47,14 @@ start_program() {
     title=$(wait_window "") || fail "no window: $(cat "$e2e_work/$1.log")"
 }
 
-to_board() {
-    eval "$(xdotool getwindowgeometry --shell "$title")"
-    click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
-    board=$(wait_window "$BOARD_NAME") || fail "no game window"
-    sleep 0.5
-}
-
 e2e_start_x
 
 # Run 1: English, background music off, damage level 1.
 start_program run1 'english\r\n101\r\n1\r\n200\r\n2\r\n'
 sleep 2.5
 shoot_framed "$title" "$out/title-screen.png"
-to_board
+to_board 0
+sleep 0.5
 click_at "$board" "$START_X" "$OPTIONS_Y"
 dialog=$(wait_window '^Beállítások') || fail "no options dialog"
 sleep 0.5
@@ -95,7 +66,7 @@ window_visible "$dialog" && fail "the options dialog stayed open after OK"
 click_at "$board" "$START_X" "$START_Y"
 sleep 0.5
 focus_window "$board"
-clear_level1
+clear_first_wave
 sleep 0.5
 shoot_framed "$board" "$out/level-2.png"
 clear_level2
@@ -117,11 +88,12 @@ gpid=
 
 # Run 2: English, damage level 9: the first UFO shot that hits ends the game.
 start_program run2 'english\r\n101\r\n9\r\n200\r\n2\r\n'
-to_board
+to_board 0
+sleep 0.5
 click_at "$board" "$START_X" "$START_Y"
 sleep 0.5
 focus_window "$board"
-clear_level1
+clear_first_wave
 # At Top 4535 the spacecraft stands in the fourth UFO's line of fire; no more shots.
 question=$(wait_other_window "$board") || fail "the spacecraft was not hit"
 sleep 0.5

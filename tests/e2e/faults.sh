@@ -1,0 +1,324 @@
+#!/bin/sh
+# The real program with faults around it, one case a run, each on its own X server: damaged,
+# missing and hostile pictures in a directory whose name is not UTF-8; hostile sound files with a
+# working audio output; hostile settings files; an unwritable program directory; signals. The
+# matrices of what may stand at a path belong to the unit tests: here a few rows show that the
+# real program starts, does not block, shows the right box and ends with the right code.
+#
+# usage: faults.sh <program directory> pictures|sounds|settings|readonly_dir|signals
+set -eu
+E2E_NAME="e2e faults $2"
+. "$(dirname "$0")/lib.sh"
+
+bindir=$1
+start_settings='magyar\n111\n2\n200\n2\n'
+# A save writes CRLF, so a save shows in the file.
+saved='magyar\r\n111\r\n2\r\n200\r\n2\r\n'
+e2e_copy_program "$bindir" "$prog"
+printf "$start_settings" >"$prog/settings.txt"
+e2e_start_x
+
+# Fails unless settings.txt holds the bytes printf makes of $1 ($2 in messages).
+expect_settings() {
+    printf "$1" >"$e2e_work/expected"
+    cmp -s "$e2e_work/expected" "${3:-$prog/settings.txt}" ||
+        fail "$2: settings $(od -c "${3:-$prog/settings.txt}" 2>&1)"
+}
+
+# A program directory named in Latin-1 ("játék") with a stray byte: the program plays and saves
+# there; then each row puts a fault in place of one picture file (the cursor is loaded first,
+# then the spacecraft the settings choose, then ufo1.gif). Each is refused at once, named with the
+# directory's own bytes on stderr and in a box; the program ends with exit code 1 and leaves
+# settings.txt as it was.
+pictures() {
+    odd=$e2e_work/$(printf 'j\341t\351k\377')
+    mv "$prog" "$odd"
+    prog=$odd
+    launch env
+    to_board
+    play_a_little "$board"
+    close_and_wait "$board"
+    [ "$status" -eq 0 ] || fail_with_log "exit code $status"
+    expect_settings "$saved" "the save in the odd directory"
+    [ ! -e /settings.txt ] || [ /settings.txt -ot "$prog/gombocok" ] ||
+        fail "a settings.txt was written at the root of the file system"
+    # The file, then a command that puts the fault at the path it is given.
+    while read -r file fault; do
+        rm -rf "${prog:?}/$file"
+        eval "$fault \"\$prog/\$file\""
+        launch env
+        box=$(wait_window '^Gombócok$' 10) || fail_with_log "$file $fault: no box (the game window?)"
+        memory_within_bounds
+        dismiss "$box"
+        wait_exit 10 || fail_with_log "$file $fault: the program did not end"
+        [ "$status" -eq 1 ] || fail_with_log "$file $fault: exit code $status"
+        grep -q "cannot load picture file: $prog/$file\$" "$e2e_work/gombocok.log" ||
+            fail_with_log "$file $fault: stderr does not name it"
+        expect_settings "$saved" "$file $fault"
+        note "$file $fault: named, peak $peak MB, exit 1"
+        rm -rf "${prog:?}/$file"
+        cp "$bindir/$file" "$prog/$file"
+    done <<EOF
+handk.cur mkfifo
+handk.cur ln -s /dev/zero
+k_urhajo_03.jpg head -c 4000 /dev/urandom >
+ufo1.gif : missing
+ufo1.gif mkfifo
+EOF
+}
+
+# Sound files that are damaged or no files, or that would read or grow without end, with a
+# working audio output: each is silent, nothing throws, waits or blows up the memory, the window
+# answers its close box at once, and a refused file is read only once however often it plays.
+sounds() {
+    start_sound_server
+    for f in csend prgvege; do rm "$prog/$f.wav" && mkfifo "$prog/$f.wav"; done
+    echo "not a wave file" >"$prog/prgindit.wav"  # the jingle, two seconds into the title
+    rm "$prog/beallit.wav"
+    head -c 100000 /dev/urandom >"$prog/ufoloves.wav"
+    ln -sf /dev/zero "$prog/utkozes.wav"
+    ln -sf /dev/urandom "$prog/tavozas.wav"        # the departure after Quit
+    # The music: a valid 12 MB of 8-bit mono at 1,000 Hz (3 h 20 min), gigabytes once converted.
+    { wav_header 1 1 1000 8 12000000 && head -c 12000000 /dev/zero | tr '\000' '\200'; } \
+        >"$prog/urzaj.wav"
+    # The shot: 15 MB of float samples (sparse), within the file bound, refused once converted.
+    wav_header 3 2 44100 32 15000000 >"$prog/uloves.wav"
+    truncate -s 15000044 "$prog/uloves.wav"
+    launch env
+    to_board 2.5
+    pactl list short sink-inputs | grep -q . || fail_with_log "the program has no sound output"
+    click_at "$board" "$START_X" "$START_Y"
+    sleep 0.5
+    rchar() { awk '/^rchar:/ { print $2 }' "/proc/$gpid/io"; }
+    before=$(rchar)
+    xdotool key space
+    sleep 0.5
+    first=$(rchar)
+    # Shots as fast as a player fires, for three seconds.
+    xdotool key --delay 50 $(i=0; while [ $i -lt 60 ]; do printf 'space '; i=$((i + 1)); done)
+    sleep 0.3
+    again=$((($(rchar) - first) / 1000000)) first=$(((first - before) / 1000000))
+    [ "$first" -ge 15 ] || fail_with_log "the first shot read $first MB: its sound was not tried"
+    [ "$again" -lt 15 ] || fail_with_log "sixty more shots read $again MB: the file was read again"
+    click_at "$board" "$START_X" "$QUIT_Y"
+    sleep 1
+    still_running
+    memory_within_bounds
+    begin=$(date +%s%N)
+    close_and_wait "$board"
+    took=$((($(date +%s%N) - begin) / 1000000))
+    [ "$status" -eq 0 ] || fail_with_log "exit code $status"
+    [ "$took" -lt 5000 ] || fail "the close box took $took ms"
+    note "the shot read $first MB, then $again MB in sixty more; peak $peak MB; closed in $took ms"
+}
+
+# The names in the program directory with their sizes and kinds, but settings.txt.
+listing() {
+    (cd "$prog" && find . -mindepth 1 -maxdepth 1 ! -name settings.txt -printf '%p %y %s\n' | sort)
+}
+
+# A FIFO in place of settings.txt, and a file the player may not read (mode 000, as an
+# unprivileged user who owns the directory): each is named in a box (not as missing), the game
+# goes on with the defaults, and the thing is left as it was; nothing else is written.
+settings() {
+    mkdir -p "$e2e_work/home"
+    chmod 755 "$e2e_work"
+    for kind in fifo "mode 000"; do
+        rm -f "$prog/settings.txt"
+        if [ "$kind" = fifo ]; then
+            mkfifo "$prog/settings.txt"
+            set -- env
+        elif id nobody >/dev/null 2>&1; then
+            printf 'english\r\n010\r\n9\r\n50\r\n0\r\n' >"$prog/settings.txt"
+            chown -R nobody "$prog" "$e2e_work/home"
+            chmod 000 "$prog/settings.txt"
+            # setpriv, not runuser: the program runs in this process, which the window search needs.
+            set -- setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$e2e_work/home"
+        else
+            note "SKIPPED mode 000: no user nobody" && continue
+        fi
+        before=$(listing)
+        launch "$@"
+        box=$(wait_window '^Gombócok (Dumplers)$' 10) || fail_with_log "$kind: no box about the file"
+        sleep 0.3
+        dismiss "$box"
+        to_board
+        close_and_wait "$board"
+        [ "$status" -eq 0 ] || fail_with_log "$kind: exit code $status"
+        grep -q "cannot read" "$e2e_work/gombocok.log" || fail_with_log "$kind: not reported"
+        grep -q "missing" "$e2e_work/gombocok.log" && fail_with_log "$kind: called missing"
+        [ "$(listing)" = "$before" ] || fail "$kind: other files written: $(listing)"
+        if [ "$kind" = fifo ]; then
+            [ -p "$prog/settings.txt" ] || fail "the FIFO was replaced"
+        else
+            [ "$(stat -c %a "$prog/settings.txt")" = 0 ] || fail "mode 000: the mode changed"
+            expect_settings 'english\r\n010\r\n9\r\n50\r\n0\r\n' "mode 000"
+        fi
+        note "settings.txt as a $kind: named in a box, the game went on, left as it was"
+    done
+    # (The sound library keeps its own files under the home folder; the game keeps none there.)
+    [ ! -e "$e2e_work/home/.config/gombocok" ] || fail "settings written to the player's folder"
+}
+
+# The program directory cannot be written (a system-wide install): the settings live in the
+# player's own folder, $XDG_CONFIG_HOME/gombocok. The first start takes the program directory's
+# file without a word; with no file anywhere the missing box comes, the defaults go to the
+# player's folder and the next start plays; a player's folder that cannot be made is told in a box
+# at the end. The program directory stays as it was and every run ends with 0.
+readonly_dir() {
+    # Root writes through file modes: a read-only bind mount in a private mount namespace, else
+    # the immutable attribute.
+    if unshare -m sh -c "mount --bind -o ro '$prog' '$prog' && ! touch '$prog/.probe'" 2>/dev/null; then
+        how=mount
+    elif chattr +i "$prog" 2>/dev/null && ! touch "$prog/.probe" 2>/dev/null; then
+        chattr -i "$prog"
+        how=chattr
+        trap 'chattr -i "$prog" 2>/dev/null || true; e2e_cleanup' EXIT
+    else
+        note "SKIPPED: no way to make the directory unwritable here" && return 0
+    fi
+    # Starts the program on the unwritable directory with $1 as its XDG_CONFIG_HOME.
+    launch_ro() {
+        if [ "$how" = chattr ]; then
+            chattr +i "$prog"
+            launch env XDG_CONFIG_HOME="$1"
+        else
+            launch env XDG_CONFIG_HOME="$1" unshare -m sh -c \
+                "mount --bind -o ro '$prog' '$prog' && cd '$prog' && exec \"\$0\""
+        fi
+    }
+    # The program's end, after the box named $1 when given; it must end with 0.
+    ended() {
+        [ -z "$1" ] || { box=$(wait_window "$1" 10) || fail_with_log "no box $1"; dismiss "$box"; }
+        [ -z "$gpid" ] || wait_exit 10 || fail_with_log "the program did not end"
+        chattr -i "$prog" 2>/dev/null || true
+        [ "$status" -eq 0 ] || fail_with_log "exit code $status"
+    }
+    config=$e2e_work/config
+    own=$config/gombocok/settings.txt
+
+    launch_ro "$config"
+    to_board
+    play_a_little "$board"
+    close_and_wait "$board"
+    ended ""
+    expect_settings "$saved" "first start: the player's file" "$own"
+    expect_settings "$start_settings" "first start: the program's file"
+    [ "$(stat -c %a "$config/gombocok")" = 700 ] || fail "the player's folder is open to others"
+    note "first start: seeded from the program directory, saved to the player's folder"
+
+    rm -rf "$config" "$prog/settings.txt"
+    launch_ro "$config"
+    ended '^Gombócok (Dumplers)$'
+    [ ! -e "$prog/settings.txt" ] || fail "no file: written into the program directory"
+    expect_settings "$saved" "no file: the defaults in the player's folder" "$own"
+    launch_ro "$config"
+    to_board
+    close_and_wait "$board"
+    ended ""
+    note "no file anywhere: the missing box, the defaults in the player's folder, the next start plays"
+
+    printf "$start_settings" >"$prog/settings.txt"
+    launch_ro "$prog/config"
+    to_board
+    focus_window "$board"
+    xdotool key alt+F4
+    ended '^Gombócok$'
+    expect_settings "$start_settings" "unwritable folder: the program's file"
+    grep -q "settings were not saved" "$e2e_work/gombocok.log" || fail_with_log "the failed save was not told"
+    note "unwritable player's folder: the failed save shown in a box"
+}
+
+# The program asked to end from outside: SIGTERM, SIGINT and SIGHUP after choices confirmed with
+# OK in the options dialog save them as a normal end does (exit code 0), also with a message box
+# open; at start-up, with the missing-settings box open, the defaults are written; a second signal
+# while the first is carried out ends the program at once, without a save; a signal in the first
+# moments leaves the old file or a whole saved one.
+signals() {
+    # A program started in the background of a script begins with SIGINT ignored, and keeps it
+    # so; a player's terminal gives it the default action, as here.
+    run="env --default-signal=INT"
+    # Opens the options dialog; sets `dialog`.
+    options() {
+        click_at "$board" "$START_X" "$OPTIONS_Y"
+        dialog=$(wait_window '^Beállítások') || fail_with_log "no options dialog"
+        sleep 0.5
+    }
+    # Spacecraft type 0 (first picture), English (second language button), OK.
+    choose_options() {
+        options
+        for xy in "85 109" "140 192" "56 276"; do click_at "$dialog" $xy && sleep 0.3; done
+        window_visible "$dialog" && fail_with_log "the options dialog stayed open after OK"
+        return 0
+    }
+    for sig in TERM INT HUP TERM-box; do
+        printf "$start_settings" >"$prog/settings.txt"
+        launch $run
+        to_board
+        if [ "$sig" = TERM-box ]; then
+            # The third tab, a letter in the ammunition box: a box refuses it.
+            options
+            click_at "$dialog" 210 19
+            sleep 0.3
+            click_at "$dialog" 320 97
+            xdotool key x
+            wait_window '^Gombócok$' 5 >/dev/null || fail_with_log "no message box for the refused key"
+            want=
+        else
+            choose_options
+            want='angol\r\n111\r\n2\r\n200\r\n0\r\n'
+        fi
+        kill -"${sig%-box}" "$gpid"
+        wait_exit 10 || fail_with_log "SIG$sig: the program did not end"
+        [ "$status" -eq 0 ] || fail_with_log "SIG$sig: exit code $status"
+        if [ -n "$want" ]; then expect_settings "$want" "SIG$sig"; else
+            grep -q "$(printf '\r')" "$prog/settings.txt" && [ "$(wc -l <"$prog/settings.txt")" -eq 5 ] ||
+                fail "SIG$sig: not a whole saved file: $(od -c "$prog/settings.txt")"
+        fi
+        note "SIG$sig: saved, exit 0"
+    done
+
+    rm -f "$prog/settings.txt"
+    launch $run
+    wait_window '^Gombócok (Dumplers)$' >/dev/null || fail_with_log "no missing-settings box"
+    kill -HUP "$gpid"
+    wait_exit 10 || fail_with_log "SIGHUP at start-up: the program did not end"
+    [ "$status" -eq 0 ] || fail_with_log "SIGHUP at start-up: exit code $status"
+    expect_settings "$saved" "SIGHUP at start-up"
+    note "SIGHUP with the missing-settings box open: defaults written, exit 0"
+
+    # The process is stopped, both signals wait, and on resuming the second arrives before the
+    # first can be carried out; it ends the program by the signal itself.
+    printf "$start_settings" >"$prog/settings.txt"
+    launch $run
+    to_board
+    choose_options
+    kill -STOP "$gpid"
+    kill -TERM "$gpid"
+    kill -INT "$gpid"
+    kill -CONT "$gpid"
+    wait_exit 5 || fail_with_log "a second signal did not end the program at once"
+    # Whichever comes first starts the end (the kernel hands out the lower number first, a
+    # sanitizer's own handlers may change the order); the other ends the process.
+    case $status in 130 | 143) ;; *) fail_with_log "a second signal: exit code $status" ;; esac
+    expect_settings "$start_settings" "a second signal"
+    note "second signal: ended at once by the signal (exit $status), settings untouched"
+
+    # Before any window: the process ends by the signal (its handlers not yet in place, nothing
+    # read) or through the program end; nothing else is written.
+    for delay in 0 0.05 0.2 0.5; do
+        printf "$start_settings" >"$prog/settings.txt"
+        before=$(ls -A "$prog")
+        launch $run
+        sleep "$delay"
+        kill -TERM "$gpid"
+        wait_exit 10 || fail_with_log "SIGTERM after $delay s: the program did not end"
+        printf "$start_settings" >"$e2e_work/old"
+        cmp -s "$e2e_work/old" "$prog/settings.txt" || expect_settings "$saved" "SIGTERM after $delay s"
+        [ "$(ls -A "$prog")" = "$before" ] || fail "SIGTERM after $delay s: other files: $(ls -A "$prog")"
+        case $status in 0 | 143) ;; *) fail_with_log "SIGTERM after $delay s: exit code $status" ;; esac
+        note "SIGTERM $delay s after the start: exit $status"
+    done
+}
+
+case $2 in pictures | sounds | settings | readonly_dir | signals) "$2" ;; *) fail "no case $2" ;; esac
