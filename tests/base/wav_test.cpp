@@ -142,20 +142,8 @@ TEST(WavReader, RefusesWhatItCannotPlaySafely) {
     }
 }
 
-TEST(WavReader, ReadsShippedSoundsAndIsSilentForMissingFiles) {
-    testing::TempProgramDir dir;
-    for (const char* name : {"uloves.wav", "csend.wav", "urzaj.wav"}) {
-        SCOPED_TRACE(name);
-        auto sound = readWavFile(dir.file(name));
-        ASSERT_TRUE(sound.has_value());
-        EXPECT_FALSE(sound->samples.empty());
-    }
-    EXPECT_FALSE(readWavFile(dir.file("nincs.wav")).has_value());
-    EXPECT_FALSE(readWavFile(dir.file("ufo1.gif")).has_value());
-}
-
-// A sound file that cannot be read whole stays silent and throws nothing (FIFOs, devices and the
-// rest of what the program directory may hold are the bounded reader's own tests).
+// A sound file that cannot be read whole stays silent and throws nothing (directories, FIFOs,
+// devices and the rest of what the program directory may hold are the bounded reader's own tests).
 TEST(WavReader, RefusesHostileFilesWithoutThrowingOrWaiting) {
     testing::TempProgramDir dir("");
     const Bytes good = wav({1, 1, 22050, 16, samples16({1, 2, 3, 4})});
@@ -170,9 +158,7 @@ TEST(WavReader, RefusesHostileFilesWithoutThrowingOrWaiting) {
     };
     const std::vector<Case> cases = {
         {"a valid sound", [&](auto& p) { write(p, good); }, true},
-        {"a directory", [](auto& p) { std::filesystem::create_directory(p); }, false},
-        {"a file whose read fails",
-         [](auto& p) { std::filesystem::create_symlink("/proc/self/mem", p); }, false},
+        {"missing", [](auto&) {}, false},
         {"truncated", [&](auto& p) { write(p, Bytes(good.begin(), good.end() - 3)); }, false},
         // Its header is that of a valid sound; refused by its size alone.
         {"past the file limit",
@@ -244,13 +230,12 @@ TEST(WavConversion, RefusesWhatWouldGrowPastTheLimit) {
             EXPECT_LE(out->size(), c.maxSamples);
         }
     }
-    // The game's own longest sound, at the highest rate an output is opened with.
+    // The game's own longest sounds, at the highest rate an output is opened with.
     testing::TempProgramDir dir;
     for (const char* name : {"urzaj.wav", "beallit.wav"}) {
-        SCOPED_TRACE(name);
         const auto sound = readWavFile(dir.file(name));
-        ASSERT_TRUE(sound.has_value());
-        EXPECT_TRUE(convertPcm(*sound, 48000, 2).has_value());
+        ASSERT_TRUE(sound.has_value()) << name;
+        EXPECT_TRUE(convertPcm(*sound, 48000, 2).has_value()) << name;
     }
 }
 
