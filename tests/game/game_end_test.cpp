@@ -28,6 +28,9 @@ TEST(Loss, YesAtLevelTwelveStartsLevelOneAtOnce) {
     g.reachLevel(12);
     for (int k = 0; k < 5; ++k) g.run([](Board& b) { b.idozit_Timer(); });
     EXPECT_EQ(g.f().ido.caption, "00:05");
+    for (int k = 0; k < 3; ++k) g.key(vk::space);
+    g.v().lelottszam = 5;
+    g.f().lelott.caption = "5";
     g.platform.answers = {MsgAnswer::yes};
     bool disabledWhileAsking = false;
     g.platform.onBox = [&](const HeadlessPlatform::Box&) {
@@ -43,6 +46,9 @@ TEST(Loss, YesAtLevelTwelveStartsLevelOneAtOnce) {
     for (int k = 0; k < 4; ++k) EXPECT_EQ(g.f().ellen[k].Top, 900 + 1500 * k);
     EXPECT_EQ(g.f().ellen[0].picture, g.picture("ufo1.gif"));
     EXPECT_EQ(g.f().ido.caption, "00:00");
+    EXPECT_EQ(g.f().lelott.caption, "0");
+    EXPECT_EQ(g.f().municio.Width, 1440);
+    EXPECT_EQ(g.f().mundb.caption, "200");
     EXPECT_EQ(g.v().lovesseb, 310);
     EXPECT_EQ(g.v().urhajolepes, 54);
     EXPECT_EQ(g.f().ellenmozg.interval(), 990);

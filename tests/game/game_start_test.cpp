@@ -1,6 +1,8 @@
 // Start-up, new game, the spacecraft's keys and cheats, and the level change.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/game/game_fixture.h"
 
 namespace gombocok {
@@ -22,6 +24,9 @@ TEST(GameStartUp, KeysAndTimersWaitForStart) {
     EXPECT_FALSE(g.f().lov.visible);
     EXPECT_FALSE(g.f().cheatbox.visible);
     for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+    // The window opens in the middle of the screen.
+    EXPECT_EQ(2 * g.f().window.Left + g.f().window.Width, g.platform.screen.width);
+    EXPECT_EQ(2 * g.f().window.Top + g.f().window.Height, g.platform.screen.height);
 }
 
 TEST(GameStartUp, StartFormsTheFirstColumnAndStartsPlay) {
@@ -77,6 +82,7 @@ TEST(SpacecraftKeys, LastRoundEmptiesTheBarAndFurtherShotsDoNothing) {
     g.v().hanghatas = true;
     g.v().loszer = 1;
     g.key(vk::space);
+    EXPECT_EQ(g.platform.sounds.back(), g.picture("uloves.wav"));
     EXPECT_EQ(g.v().loszer, 0);
     EXPECT_EQ(g.f().mundb.caption, "0");
     EXPECT_EQ(g.f().municio.Width, 0);
@@ -242,45 +248,25 @@ TEST(LevelChange, FromLevelTenTheWaveIsOneUfo) {
     EXPECT_EQ(g.f().ellen[0].Top, 900);
 }
 
-TEST(LevelChange, MessagesByLevelLanguageAndVisualEffects) {
-    struct Expect {
-        int level;
-        const char* hu;
-        const char* en;
-    };
-    const Expect table[] = {
-        {1, "", ""},
-        {2, "Rudi!", "Rudi!"},
-        {3, "", ""},
-        {4, "Rudi! Itt az apád beszél...!", "Rudi! Your father speaking to me...!"},
-        {5, "", ""},
-        {6,
-         "Nagyot hallasz, kölyök?"
-         "?!",
-         "Hard of hearing, kid?"
-         "?!"},
-        {7, "", ""},
-        {8, "Hmm... Ez töksüket..!", "Hmm... This dumb bells..!"},
-        {9, "", ""},
-        {10, "", ""},
-        {11, "", ""},
-        {12, "", ""},
-    };
-    for (const char* lang : {"magyar", "hungarian", "angol", "english"}) {
+// Which word speaks which language is the language table's (game_end_test); here, the levels.
+TEST(LevelChange, MessagesByLevelAndVisualEffects) {
+    const std::map<int, std::pair<std::string, std::string>> messages = {
+        {2, {"Rudi!", "Rudi!"}},
+        {4, {"Rudi! Itt az apád beszél...!", "Rudi! Your father speaking to me...!"}},
+        {6, {"Nagyot hallasz, kölyök??!", "Hard of hearing, kid??!"}},
+        {8, {"Hmm... Ez töksüket..!", "Hmm... This dumb bells..!"}}};
+    for (const bool hu : {true, false}) {
         Game g;
-        g.v().programnyelv = lang;
+        g.v().programnyelv = hu ? "magyar" : "angol";
         g.start();
-        const bool hu = std::string(lang) == "magyar" || std::string(lang) == "hungarian";
-        for (const Expect& e : table) {
-            if (e.level > 1)
-                g.run([](Board& b) { b.szintvalto(); });
-            else {
-                g.v().szint = 0;
-                g.run([](Board& b) { b.szintvalto(); });
-            }
-            SCOPED_TRACE(std::string(lang) + " " + std::to_string(e.level));
-            EXPECT_EQ(g.f().uzenet.caption, hu ? e.hu : e.en);
-            EXPECT_EQ(g.f().uzabra.visible, *e.hu != '\0');
+        for (int level = 2; level <= 12; ++level) {
+            g.run([](Board& b) { b.szintvalto(); });
+            const auto m = messages.find(level);
+            SCOPED_TRACE(level);
+            EXPECT_EQ(g.f().uzenet.caption, m == messages.end() ? ""
+                                            : hu                ? m->second.first
+                                                                : m->second.second);
+            EXPECT_EQ(g.f().uzabra.visible, m != messages.end());
         }
         // From level 13 on the message of level 12 (none) stays; a shown one would stay too.
         g.f().uzenet.caption = "kept";
