@@ -194,9 +194,7 @@ TEST(Pause, FreezesAndRestoresEveryTimer) {
     g.key(vk::space);
     g.host.advance(30);
     const float shotAt = g.f().lov.X1;
-    std::vector<std::string> captions;
     g.run([](Board& b) { b.szunet_Click(); });
-    captions.push_back(g.f().szunet.caption);
     EXPECT_TRUE(g.v().szunetel);
     EXPECT_EQ(g.v().idozitok, (std::array<std::int16_t, 6>{1000, 10, 100, 0, 0, 990}));
     for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
@@ -207,18 +205,13 @@ TEST(Pause, FreezesAndRestoresEveryTimer) {
     EXPECT_EQ(g.f().ido.caption, "00:00");
 
     g.run([](Board& b) { b.szunet_Click(); });
-    captions.push_back(g.f().szunet.caption);
+    EXPECT_FALSE(g.v().szunetel);
     EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
     EXPECT_EQ(g.f().loveshez.interval(), 10);
     EXPECT_EQ(g.f().ellenmozg.interval(), 990);
     EXPECT_EQ(g.f().kilepeshez.interval(), 0);
     g.host.advance(10);
     EXPECT_EQ(g.f().lov.X1, shotAt + 300);
-    g.run([](Board& b) { b.szunet_Click(); });
-    captions.push_back(g.f().szunet.caption);
-    g.run([](Board& b) { b.szunet_Click(); });
-    captions.push_back(g.f().szunet.caption);
-    EXPECT_EQ(captions, (std::vector<std::string>{"Tovább", "Szünet", "Tovább", "Szünet"}));
 }
 
 // Leaving the front pauses a game in play as the Pause button does, and only then.
