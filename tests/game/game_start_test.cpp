@@ -44,6 +44,7 @@ TEST(GameStartUp, StartFormsTheFirstColumnAndStartsPlay) {
     EXPECT_FALSE(f.indit.enabled);
     EXPECT_FALSE(f.beallit.enabled);
     EXPECT_TRUE(f.szunet.enabled);
+    EXPECT_TRUE(f.kilepes.enabled);
     EXPECT_TRUE(f.hasFocus(&f.urhajo));
     EXPECT_EQ(g.platform.sounds, (std::vector<std::string>{g.picture("urzaj.wav")}));
 }
