@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "bench/bench.h"
-#include "bench/bot.h"
 #include "program/headless.h"
+#include "tests/game/bot.h"
 #include "tests/test_support.h"
 
 namespace gombocok::bench {
@@ -23,8 +23,9 @@ struct HeadlessGame {
     testing::TempProgramDir dir{"magyar\r\n111\r\n2\r\n200\r\n2\r\n"};
     HeadlessPlatform platform;
     VirtualHost host{platform};
-    Bot bot{host.program,
-            [this](int code) { host.run([&] { host.program.boardRules()->keyDown(code); }); }};
+    testing::Bot bot{host.program, [this](int code) {
+                         host.run([&] { host.program.boardRules()->keyDown(code); });
+                     }};
 
     explicit HeadlessGame(std::uint64_t seed) : platform(dir.path(), seed) {
         host.start();
@@ -36,7 +37,7 @@ struct HeadlessGame {
         const std::int64_t from = host.now();
         while (host.program.vars.szint < level) {
             if (host.now() - from > 3'600'000) throw std::runtime_error("the bot got stuck");
-            bot.step(level);
+            bot.climbAndHold(level);
             host.advance(10);
         }
         return host.now() - from;
@@ -48,7 +49,7 @@ struct HeadlessGame {
         const double cpu0 = threadCpuSeconds();
         const std::int64_t until = host.now() + ms;
         while (host.now() < until && !passed()) {
-            bot.step(level);
+            bot.climbAndHold(level);
             host.advance(10);
         }
         cpu += threadCpuSeconds() - cpu0;

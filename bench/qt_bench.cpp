@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "bench/bench.h"
-#include "bench/bot.h"
 #include "program/program.h"
 #include "qt/board_window.h"
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
 #include "qt/sound.h"
+#include "tests/game/bot.h"
 #include "tests/qt/view_support.h"
 #include "tests/test_support.h"
 #if __has_include("qt/opciok_dialog.h")
@@ -67,7 +67,7 @@ struct QtGame {
 #if __has_include("qt/splash_window.h")
     SplashWindow splash{host};
 #endif
-    Bot bot{program, [this](int code) { key(code); }};
+    testing::Bot bot{program, [this](int code) { key(code); }};
     // When the key being delivered was sent: the moment a timer it restarts counts from.
     Clock::time_point keySent;
     bool inKey = false;
@@ -130,7 +130,7 @@ struct QtGame {
     void climbTo(int level) {
         while (program.vars.szint < level) {
             if (now > 3'600'000) throw std::runtime_error("the bot got stuck");
-            bot.step(level);
+            bot.climbAndHold(level);
             advanceVirtually(10);
         }
     }
@@ -150,7 +150,7 @@ void frameCost(Report& report) {
         if (onField(f.lov) && onField(f.lov2) && onField(f.lov3) && f.lov2.Y1 != f.lov3.Y1 &&
             f.ellen[0].visible && f.ellen[0].Left < f.jmezo.Width - f.ellen[0].Width)
             break;
-        g.bot.step(13);
+        g.bot.climbAndHold(13);
         g.advanceVirtually(10);
     }
     if (!(onField(f.lov) && onField(f.lov2) && onField(f.lov3)))
@@ -359,7 +359,7 @@ void realTimers(Report& report, int seconds) {
     QObject::connect(&player, &QTimer::timeout, [&] {
         BoardForm& f = *g.program.boardIfLoaded();
         if (f.ellen[0].Left < f.urhajo.Left) g.key(vk::Y);
-        g.bot.step(13);
+        g.bot.climbAndHold(13);
     });
     player.start(20);
     const auto waited0 = runQueueWaitMs();

@@ -1,7 +1,10 @@
 #include "base/bounded_read.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -30,19 +33,33 @@ TEST(BoundedRead, ReadsOnlyRegularFilesAndNeverPastTheBound) {
         std::function<void(const std::string& path)> make;
         std::size_t maxBytes;
         ReadStatus status;
+        unsigned type = 0;  // what the reader says stands at the path, for notRegularFile
     };
     const std::vector<Case> cases = {
         {"a file within the bound", [&](auto& p) { writeFile(p, ten); }, 10, ReadStatus::ok},
         {"an empty file", [](auto& p) { writeFile(p, ""); }, 10, ReadStatus::ok},
         {"missing", [](auto&) {}, 10, ReadStatus::cannotOpen},
-        {"a directory", [](auto& p) { fs::create_directory(p); }, 10, ReadStatus::notRegularFile},
+        {"a directory", [](auto& p) { fs::create_directory(p); }, 10, ReadStatus::notRegularFile,
+         S_IFDIR},
         {"a FIFO without a writer", [](auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, 10,
-         ReadStatus::notRegularFile},
+         ReadStatus::notRegularFile, S_IFIFO},
         {"a link to /dev/zero", [](auto& p) { fs::create_symlink("/dev/zero", p); }, 10,
-         ReadStatus::notRegularFile},
+         ReadStatus::notRegularFile, S_IFCHR},
         {"a link to /dev/urandom", [](auto& p) { fs::create_symlink("/dev/urandom", p); }, 10,
-         ReadStatus::notRegularFile},
+         ReadStatus::notRegularFile, S_IFCHR},
+        {"a socket",
+         [](auto& p) {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             p.copy(address.sun_path, sizeof address.sun_path - 1);
+             ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+             ::close(fd);
+         },
+         10, ReadStatus::notRegularFile, S_IFSOCK},
         {"a dangling link", [&](auto& p) { fs::create_symlink(dir.file("nowhere"), p); }, 10,
+         ReadStatus::cannotOpen},
+        {"a link loop", [](auto& p) { fs::create_symlink(fs::path(p).filename(), p); }, 10,
          ReadStatus::cannotOpen},
         {"one byte past the bound", [&](auto& p) { writeFile(p, ten); }, 9, ReadStatus::tooLarge},
         // Sparse: refused by its size, before a byte of it is read.
@@ -68,6 +85,9 @@ TEST(BoundedRead, ReadsOnlyRegularFilesAndNeverPastTheBound) {
         const FileBytes got = readRegularFile(path, c.maxBytes);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         EXPECT_EQ(got.status, c.status);
+        if (c.type) {
+            EXPECT_EQ(got.mode & S_IFMT, c.type);
+        }
         if (got.status == ReadStatus::ok) {
             EXPECT_EQ(std::string(got.bytes.begin(), got.bytes.end()),
                       dir.read(fs::path(path).filename()));

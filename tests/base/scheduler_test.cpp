@@ -5,6 +5,8 @@
 
 #include <array>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,143 +56,75 @@ struct Rig {
     }
 };
 
-struct Case {
-    const char* what;
-    std::function<void(Rig&)> play;
-    const char* expected;
-};
-
-class SchedulerOrder : public testing::TestWithParam<Case> {};
-
-TEST_P(SchedulerOrder, FiresAsExpected) {
-    Rig r;
-    GetParam().play(r);
-    EXPECT_EQ(r.joined(), GetParam().expected) << GetParam().what;
+// Plays a script on the rig, steps separated by blanks: "0:A10,B20" an event at 0 that sets A's
+// interval to 10 and B's to 20; "run:T", "wake:T", "hold:T", "resume:T"; "A>B15" each tick of A
+// sets B to 15, "B@30>B0" B's tick at 30 sets B to 0.
+void play(Rig& r, const std::string& script) {
+    std::istringstream in(script);
+    for (std::string step; in >> step;) {
+        if (const auto arrow = step.find('>'); arrow != std::string::npos) {
+            const long at = step[1] == '@' ? std::stol(step.substr(2)) : -1;
+            const char timer = step[arrow + 1];
+            const int ms = std::stoi(step.substr(arrow + 2));
+            r.onTick[step[0] - 'A'] = [&r, at, timer, ms](std::int64_t deadline) {
+                if (at < 0 || deadline == at) r[timer].setInterval(ms);
+            };
+            continue;
+        }
+        const std::string verb = step.substr(0, step.find(':'));
+        const std::string arg = step.substr(step.find(':') + 1);
+        const std::map<std::string, std::function<void(long)>> verbs = {
+            {"run", [&](long t) { r.runUntil(t); }},
+            {"wake", [&](long t) { r.wake(t); }},
+            {"hold", [&](long t) { r.s.hold(t); }},
+            {"resume", [&](long t) { r.s.resume(t); }}};
+        if (const auto v = verbs.find(verb); v != verbs.end())
+            v->second(std::stol(arg));
+        else
+            r.event(std::stol(verb), [&] {
+                std::istringstream sets(arg);
+                for (std::string set; std::getline(sets, set, ',');)
+                    r[set[0]].setInterval(std::stoi(set.substr(1)));
+            });
+    }
 }
 
-const Case kCases[] = {
-    {"deadline order; coinciding deadlines in watch order",
-     [](Rig& r) {
-         r.event(0, [&] {
-             r['C'].setInterval(50);
-             r['B'].setInterval(20);
-             r['A'].setInterval(30);
-         });
-         r.runUntil(100);
-     },
-     "B@20 A@30 B@40 C@50 A@60 B@60 B@80 A@90 B@100 C@100"},
-    {"a tie goes by watch order, not by which was armed first",
-     [](Rig& r) {
-         r.event(0, [&] { r['B'].setInterval(10); });
-         r.event(5, [&] { r['A'].setInterval(5); });
-         r.runUntil(10);
-     },
-     "A@10 B@10"},
-    {"a late host still fires every tick on its own deadline, in order",
-     [](Rig& r) {
-         r.event(0, [&] {
-             r['A'].setInterval(10);
-             r['B'].setInterval(15);
-         });
-         r.wake(37);
-         r.wake(40);
-     },
-     "A@10 B@15 A@20 A@30 B@30 A@40"},
-    {"a key restarts a running timer from when it arrived",
-     [](Rig& r) {
-         r.event(0, [&] { r['A'].setInterval(10); });
-         r.runUntil(10);
-         r.event(13, [&] { r['A'].setInterval(10); });
-         r.runUntil(40);
-     },
-     "A@10 A@23 A@33"},
-    {"a tick restarts another timer from the tick's deadline, however late it ran",
-     [](Rig& r) {
-         r.onTick[0] = [&](std::int64_t) { r['B'].setInterval(15); };
-         r.event(0, [&] { r['A'].setInterval(20); });
-         r.wake(27);  // A's tick at 20 runs 7 late; B counts from 20
-         r.runUntil(39);
-     },
-     "A@20 B@35"},
-    {"a timer restarting itself at each tick keeps its period",
-     [](Rig& r) {
-         r.onTick[0] = [&](std::int64_t) { r['A'].setInterval(10); };
-         r.event(0, [&] { r['A'].setInterval(10); });
-         r.wake(25);
-         r.runUntil(40);
-     },
-     "A@10 A@20 A@30 A@40"},
-    {"setting 0 stops a timer; the others go on",
-     [](Rig& r) {
-         r.event(0, [&] {
-             r['A'].setInterval(10);
-             r['B'].setInterval(10);
-         });
-         r.runUntil(20);
-         r.event(25, [&] { r['A'].setInterval(0); });
-         r.runUntil(50);
-     },
-     "A@10 B@10 A@20 B@20 B@30 B@40 B@50"},
-    {"a tick that stops its own timer is its last",
-     [](Rig& r) {
-         r.onTick[1] = [&](std::int64_t at) {
-             if (at == 30) r['B'].setInterval(0);
-         };
-         r.event(0, [&] { r['B'].setInterval(10); });
-         r.runUntil(100);
-     },
-     "B@10 B@20 B@30"},
-    {"a new interval set while running counts afresh from the change",
-     [](Rig& r) {
-         r.event(0, [&] { r['A'].setInterval(10); });
-         r.runUntil(20);
-         r.event(25, [&] { r['A'].setInterval(30); });
-         r.runUntil(90);
-     },
-     "A@10 A@20 A@55 A@85"},
-    {"stopping and starting in one event restarts",
-     [](Rig& r) {
-         r.event(0, [&] { r['C'].setInterval(40); });
-         r.event(30, [&] {
-             r['C'].setInterval(0);
-             r['C'].setInterval(40);
-         });
-         r.runUntil(80);
-     },
-     "C@70"},
-    {"held timers keep the time they had left; one set meanwhile gets its full interval",
-     [](Rig& r) {
-         r.event(0, [&] {
-             r['A'].setInterval(10);
-             r['C'].setInterval(100);
-         });
-         r.runUntil(10);
-         r.s.hold(14);  // A had 6 ms left, C 86
-         r.wake(500);   // nothing is due while held
-         r.event(50, [&] { r['B'].setInterval(20); });
-         r.s.resume(1000);
-         r.runUntil(1090);
-     },
-     "A@10 A@1006 A@1016 B@1020 A@1026 A@1036 B@1040 A@1046 A@1056 B@1060 A@1066 A@1076 "
-     "B@1080 A@1086 C@1086"},
-    {"a timer stopped while held stays stopped; holds nest",
-     [](Rig& r) {
-         r.event(0, [&] {
-             r['A'].setInterval(10);
-             r['B'].setInterval(10);
-         });
-         r.s.hold(5);
-         r.s.hold(6);
-         r.event(7, [&] { r['A'].setInterval(0); });
-         r.s.resume(100);
-         r.wake(200);  // still held by the outer hold
-         r.s.resume(300);
-         r.runUntil(315);
-     },
-     "B@305 B@315"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Table, SchedulerOrder, testing::ValuesIn(kCases));
+TEST(Scheduler, FiresInOrder) {
+    const struct {
+        const char *what, *script, *expected;
+    } cases[] = {
+        {"deadline order; coinciding deadlines in watch order", "0:C50,B20,A30 run:100",
+         "B@20 A@30 B@40 C@50 A@60 B@60 B@80 A@90 B@100 C@100"},
+        {"a tie goes by watch order, not by which was armed first", "0:B10 5:A5 run:10",
+         "A@10 B@10"},
+        {"a late host still fires every tick on its own deadline, in order",
+         "0:A10,B15 wake:37 wake:40", "A@10 B@15 A@20 A@30 B@30 A@40"},
+        {"a key restarts a running timer from when it arrived", "0:A10 run:10 13:A10 run:40",
+         "A@10 A@23 A@33"},
+        {"a tick restarts another timer from the tick's deadline, however late it ran",
+         "A>B15 0:A20 wake:27 run:39", "A@20 B@35"},
+        {"a timer restarting itself at each tick keeps its period", "A>A10 0:A10 wake:25 run:40",
+         "A@10 A@20 A@30 A@40"},
+        {"setting 0 stops a timer; the others go on", "0:A10,B10 run:20 25:A0 run:50",
+         "A@10 B@10 A@20 B@20 B@30 B@40 B@50"},
+        {"a tick that stops its own timer is its last", "B@30>B0 0:B10 run:100", "B@10 B@20 B@30"},
+        {"a new interval set while running counts afresh from the change",
+         "0:A10 run:20 25:A30 run:90", "A@10 A@20 A@55 A@85"},
+        {"stopping and starting in one event restarts", "0:C40 30:C0,C40 run:80", "C@70"},
+        // A had 6 ms left at the hold, C 86; nothing is due while held.
+        {"held timers keep the time they had left; one set meanwhile gets its full interval",
+         "0:A10,C100 run:10 hold:14 wake:500 50:B20 resume:1000 run:1090",
+         "A@10 A@1006 A@1016 B@1020 A@1026 A@1036 B@1040 A@1046 A@1056 B@1060 A@1066 A@1076 "
+         "B@1080 A@1086 C@1086"},
+        {"a timer stopped while held stays stopped; holds nest",
+         "0:A10,B10 hold:5 hold:6 7:A0 resume:100 wake:200 resume:300 run:315", "B@305 B@315"},
+    };
+    for (const auto& c : cases) {
+        Rig r;
+        play(r, c.script);
+        EXPECT_EQ(r.joined(), c.expected) << c.what;
+    }
+}
 
 TEST(Scheduler, ReloadedWindowKeepsOthersAndRearmsItsOwn) {
     Timer stays, goes;

@@ -32,9 +32,9 @@ struct Game {
     void start() {
         run([](Board& b) { b.indit_Click(); });
     }
-    // Start, then clear waves (every UFO out of play) until `level` is reached.
+    // Start unless started, then clear waves (every UFO out of play) until `level` is reached.
     void reachLevel(int level) {
-        start();
+        if (v().szint == 0) start();
         while (v().szint < level) {
             for (int k = 0; k < f().ellen.capacity(); ++k)
                 if (f().ellen.exists(k)) f().ellen[k].visible = false;
