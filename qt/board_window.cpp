@@ -19,6 +19,12 @@
 namespace gombocok {
 namespace {
 
+// The level messages and the cheat marker.
+class NoticeLabel : public QLabel, public Notice {
+public:
+    using QLabel::QLabel;
+};
+
 constexpr int kStrokeWidth = 3;  // thick enough to see a shot coming
 
 // How long the application must stay without an active window before it counts as left for
@@ -246,24 +252,23 @@ void BoardWindow::makeLabels() {
         {"Label3", &BoardForm::Label3, nullptr},
         {"ido", &BoardForm::ido, &BoardForm::Label3},
     };
-    auto makeLabel = [this](const char* name, Label BoardForm::*control, QWidget* parent) {
-        auto* l = new QLabel(parent);
+    for (auto [name, control, caption] : panelLabels) {
+        auto* l = new QLabel(panel_);
         l->setObjectName(QString::fromLatin1(name));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
-        labels_.push_back({TextMirror(l), control, parent == field_});
-        return l;
-    };
-    for (auto [name, control, caption] : panelLabels) {
-        QLabel* l = makeLabel(name, control, panel_);
-        labels_.back().caption = caption;
+        labels_.push_back({TextMirror(l), control, false, caption});
         // The figures over the two bars read best centred on them.
         if (control == &BoardForm::szazalek || control == &BoardForm::mundb)
             l->setAlignment(Qt::AlignCenter);
     }
     for (auto control : {&BoardForm::uzenet, &BoardForm::cheatbox}) {
-        makeLabel(control == &BoardForm::uzenet ? "uzenet" : "cheatbox", control, field_);
-        labels_.back().announces = true;
+        auto* l = new NoticeLabel(field_);
+        l->setObjectName(control == &BoardForm::uzenet ? "uzenet" : "cheatbox");
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        labels_.push_back({TextMirror(l), control, true});
+        labels_.back().notice = true;
     }
 }
 
@@ -299,7 +304,6 @@ void BoardWindow::forgetForm() {
     // A window loaded again is mirrored afresh.
     for (LabelView& lv : labels_) {
         lv.mirror.forget();
-        lv.announced.clear();
     }
     for (ButtonView& bv : buttons_) bv.mirror.forget();
     windowCaption_.reset();
@@ -338,29 +342,24 @@ void BoardWindow::syncFrame(const BoardForm& f) {
 
 void BoardWindow::syncLabel(LabelView& lv, const BoardForm& f) {
     const Label& l = f.*lv.control;
+    QWidget* w = lv.mirror.widget();
     TextLook look = lookOf(l);
     // Labels on the field are drawn in the model's colour unless that is the default black,
     // which could not be read on the dark field.
     look.colour = lv.onField && l.foreColor == Rgb{} ? Rgb{255, 255, 160} : l.foreColor;
+    std::string readAs = lv.caption ? (f.*lv.caption).caption + ' ' + l.caption : l.caption;
+    if (lv.notice) {
+        // A notice says nothing while it is empty, and is announced when it appears: named
+        // before it is shown.
+        look.visible = l.visible && !l.caption.empty();
+    } else if (!lv.caption) {
+        readAs.clear();  // read by its text
+    }
+    if (readAs != lv.readAs) {
+        lv.readAs = std::move(readAs);
+        w->setAccessibleName(qs(lv.readAs));
+    }
     lv.mirror.show(look);
-    QWidget* w = lv.mirror.widget();
-    if (lv.caption) {
-        std::string readAs = (f.*lv.caption).caption + ' ' + l.caption;
-        if (readAs != lv.readAs) {
-            lv.readAs = std::move(readAs);
-            w->setAccessibleName(qs(lv.readAs));
-        }
-    }
-    if (lv.announces) {
-        const std::string shown = l.visible ? l.caption : std::string();
-        if (shown != lv.announced) {
-            lv.announced = shown;
-            if (!shown.empty()) {
-                QAccessibleEvent alert(w, QAccessible::Alert);
-                QAccessible::updateAccessibility(&alert);
-            }
-        }
-    }
 }
 
 void BoardWindow::syncShown(const BoardForm& f) {

@@ -106,10 +106,8 @@ private:
         bool onField;
         // A status value is read with the caption beside it.
         Label BoardForm::*caption = nullptr;
+        bool notice = false;  // announced when it appears
         std::string readAs = {};
-        // The level messages and the cheat marker are announced when they appear.
-        bool announces = false;
-        std::string announced = {};
     };
     struct ButtonView {
         TextMirror mirror;

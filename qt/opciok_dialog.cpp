@@ -233,7 +233,8 @@ QCheckBox* OpciokDialog::makeCheckBox(const char* name, QWidget* page,
                                       CheckBox OpciokForm::*control, Look look) {
     auto* box = make<QCheckBox>(name, page);
     texts_.push_back({TextMirror(box), look});
-    connect(box, &QCheckBox::clicked, this, [this, control](bool on) {
+    // Toggled, not clicked: assistive technology toggles a box without a click.
+    connect(box, &QCheckBox::toggled, this, [this, control](bool on) {
         OpciokForm* f = form_;
         if (!f || !host_.run([f, control, on] { (f->*control).setValue(on ? 1 : 0); })) sync();
     });
@@ -256,11 +257,12 @@ void OpciokDialog::makeAppearancePage(QWidget* egy) {
     Label1->setBuddy(uh_[0]);
     QLabel* Label5 = makeLabel("Label5", egy, [](const OpciokForm& f) { return lookOf(f.Label5); });
     for (int k = 0; k < 2; ++k) {
-        // The group is the form's: a click only asks the form to select this button, and the
-        // sync shows the form's choice.
+        // The group is the form's: a button turned on (by a click, a key or assistive
+        // technology) only asks the form to select it, and the sync shows the form's choice.
         nyelv_[k] = make<QRadioButton>(k == 0 ? "nyelv0" : "nyelv1", egy);
-        connect(nyelv_[k], &QRadioButton::clicked, this, [this, k] {
+        connect(nyelv_[k], &QRadioButton::toggled, this, [this, k](bool on) {
             OpciokForm* f = form_;
+            if (!on) return;
             if (!f || !host_.run([f, k] { f->selectNyelv(k); })) sync();
         });
     }
@@ -445,9 +447,7 @@ void OpciokDialog::syncSpacecraft(const OpciokForm& f) {
         const bool selected = f.keret.visible && pxRect(f.keret).contains(pxRect(s));
         if (box->selected != selected) {
             box->selected = selected;
-            QAccessible::State changed;
-            changed.selected = true;
-            QAccessibleStateChangeEvent event(box, changed);
+            QAccessibleEvent event(box, QAccessible::Selection);
             QAccessible::updateAccessibility(&event);
         }
         if (box->cursorPath != s.cursor) {

@@ -40,6 +40,8 @@ QAccessibleInterface* viewAccessible(const QString&, QObject* object) {
         return new QAccessibleWidget(widget, view->accessibleRole());
     if (auto* item = dynamic_cast<Selectable*>(object))
         return new SelectableAccessible(widget, *item);
+    if (dynamic_cast<Notice*>(object))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     return nullptr;
 }
 
