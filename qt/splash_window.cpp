@@ -70,6 +70,10 @@ SplashWindow::SplashWindow(QtHost& host)
       szerzo_(new QLabel(this)),
       labels_{TextMirror(cim_), TextMirror(szerzo_)} {
     installViewAccessibility();
+    setObjectName(QStringLiteral("splash"));
+    hkep_->setObjectName(QStringLiteral("hkep"));
+    cim_->setObjectName(QStringLiteral("cim"));
+    szerzo_->setObjectName(QStringLiteral("szerzo"));
     const SplashForm design;
     setFixedSize(px(design.window.Width), px(design.window.Height));
     hkep_->onClick = [this] {

@@ -146,6 +146,16 @@ TEST_F(Windows, EveryTextWidgetShowsItsControl) {
     EXPECT_EQ(colour("szazalek"), QColor(255, 255, 255));
     EXPECT_GT(colour("cheatbox").lightness(), 128);  // black could not be read on the field
     EXPECT_EQ(splash.windowTitle(), QStringLiteral("Dumplers"));
+    // Each window keeps its form's client area; the field and the panel stand in their boxes.
+    for (auto [w, form] : {std::pair<QWidget*, const Window*>{&board, &b().window},
+                           {&dialog, &o().window},
+                           {&splash, &s().window}}) {
+        EXPECT_EQ(w->size(), QSize(px(form->Width), px(form->Height)));
+        EXPECT_EQ(w->minimumSize(), w->maximumSize());
+    }
+    EXPECT_EQ(board.field()->geometry(), pxRect(b().jmezo));
+    EXPECT_EQ(board.findChild<QWidget*>("Frame1")->geometry(), pxRect(b().Frame1));
+    EXPECT_EQ(splash.picture()->geometry(), pxRect(s().hkep));
 }
 
 std::vector<std::string> namesOf(QWidget* parent) {
