@@ -6,8 +6,6 @@
 #include <QAccessibleActionInterface>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 #include "qt/board_window.h"
 #include "qt/opciok_dialog.h"
