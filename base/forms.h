@@ -58,6 +58,7 @@ struct OpciokForm {
     std::array<OptionButton, 2> nyelv;
     CheckBox vizeff;
     std::array<Sprite, 3> uh;
+    std::array<std::string, 3> uhNames;  // what assistive technology calls each picture
     Label Label5;
     Shape keret;
     Label Label1;

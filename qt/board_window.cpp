@@ -1,5 +1,6 @@
 #include "qt/board_window.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -13,16 +14,16 @@
 #include "game/board.h"
 #include "qt/qt_convert.h"
 #include "qt/qt_host.h"
+#include "qt/view_accessibility.h"
 
 namespace gombocok {
 namespace {
 
-// Labels on the field are drawn in the model's colour unless that is the default black, which
-// could not be read on the dark field.
-QColor labelColour(const Label& l, bool onField) {
-    if (onField && l.foreColor == Rgb{}) return QColor(255, 255, 160);
-    return qcolor(l.foreColor);
-}
+// The level messages and the cheat marker.
+class NoticeLabel : public QLabel, public Notice {
+public:
+    using QLabel::QLabel;
+};
 
 constexpr int kStrokeWidth = 3;  // thick enough to see a shot coming
 
@@ -51,19 +52,6 @@ void addChanges(QRegion& dirty, const std::vector<Item>& from, const std::vector
         if (std::find(to.begin(), to.end(), a) == to.end()) dirty += area(a);
     for (const Item& b : to)
         if (std::find(from.begin(), from.end(), b) == from.end()) dirty += area(b);
-}
-
-// Whether a control looks the same as when it was last mirrored: a control that did not change
-// costs the sync a comparison and nothing else.
-bool sameLook(const Label& a, const Label& b) {
-    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
-           a.caption == b.caption && a.foreColor == b.foreColor && a.visible == b.visible &&
-           a.font.points == b.font.points && a.font.bold == b.font.bold;
-}
-
-bool sameLook(const Button& a, const Button& b) {
-    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height &&
-           a.caption == b.caption && a.enabled == b.enabled && a.visible == b.visible;
 }
 
 // The field's contents in painting order, handed to `picture` and `stroke` one by one.
@@ -231,41 +219,9 @@ BoardWindow::BoardWindow(QtHost& host)
       field_(new BoardField(host, this)),
       panel_(new StatusPanel(this)) {
     setObjectName(QStringLiteral("board"));
-    const std::vector<std::pair<const char*, Label BoardForm::*>> panelLabels = {
-        {"szazalek", &BoardForm::szazalek},
-        {"mundb", &BoardForm::mundb},
-        {"Label1", &BoardForm::Label1},
-        {"Label2", &BoardForm::Label2},
-        {"Label3", &BoardForm::Label3},
-        {"elldb", &BoardForm::elldb},
-        {"ido", &BoardForm::ido},
-        {"Label4", &BoardForm::Label4},
-        {"szintjelzo", &BoardForm::szintjelzo},
-        {"Label5", &BoardForm::Label5},
-        {"lelott", &BoardForm::lelott},
-        {"Label6", &BoardForm::Label6},
-    };
-    auto makeLabel = [this](const char* name, Label BoardForm::*control, QWidget* parent,
-                            bool onField) {
-        auto* l = new QLabel(parent);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->setAttribute(Qt::WA_TransparentForMouseEvents);
-        labels_.push_back({l, control, onField});
-    };
-    for (auto [name, control] : panelLabels) makeLabel(name, control, panel_, false);
-    makeLabel("uzenet", &BoardForm::uzenet, field_, true);
-    makeLabel("cheatbox", &BoardForm::cheatbox, field_, true);
-    // The figures over the two bars read best centred on them.
-    labels_[0].widget->setAlignment(Qt::AlignCenter);
-    labels_[1].widget->setAlignment(Qt::AlignCenter);
-
-    const std::vector<std::tuple<const char*, Button BoardForm::*, void (Board::*)()>> buttons = {
-        {"indit", &BoardForm::indit, &Board::indit_Click},
-        {"szunet", &BoardForm::szunet, &Board::szunet_Click},
-        {"beallit", &BoardForm::beallit, &Board::beallit_Click},
-        {"kilepes", &BoardForm::kilepes, &Board::kilepes_Click},
-    };
+    installViewAccessibility();
+    makeLabels();
+    makeButtons();
     // Another application taking the focus. Focus moving between the program's own windows
     // and message boxes leaves the application active.
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
@@ -273,11 +229,61 @@ BoardWindow::BoardWindow(QtHost& host)
                 if (state != Qt::ApplicationActive)
                     QTimer::singleShot(kFocusSettleMs, this, [this] { pauseInBackground(); });
             });
+}
+
+void BoardWindow::makeLabels() {
+    // In the order a player reads the panel, top to bottom, each value after its caption:
+    // assistive technology walks the widgets in this order.
+    const struct {
+        const char* name;
+        Label BoardForm::*control;
+        Label BoardForm::*caption;
+    } panelLabels[] = {
+        {"Label1", &BoardForm::Label1, nullptr},
+        {"szazalek", &BoardForm::szazalek, &BoardForm::Label1},
+        {"Label6", &BoardForm::Label6, nullptr},
+        {"mundb", &BoardForm::mundb, &BoardForm::Label6},
+        {"Label2", &BoardForm::Label2, nullptr},
+        {"elldb", &BoardForm::elldb, &BoardForm::Label2},
+        {"Label4", &BoardForm::Label4, nullptr},
+        {"szintjelzo", &BoardForm::szintjelzo, &BoardForm::Label4},
+        {"Label5", &BoardForm::Label5, nullptr},
+        {"lelott", &BoardForm::lelott, &BoardForm::Label5},
+        {"Label3", &BoardForm::Label3, nullptr},
+        {"ido", &BoardForm::ido, &BoardForm::Label3},
+    };
+    for (auto [name, control, caption] : panelLabels) {
+        auto* l = new QLabel(panel_);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        labels_.push_back({TextMirror(l), control, false, caption});
+        // The figures over the two bars read best centred on them.
+        if (control == &BoardForm::szazalek || control == &BoardForm::mundb)
+            l->setAlignment(Qt::AlignCenter);
+    }
+    for (auto control : {&BoardForm::uzenet, &BoardForm::cheatbox}) {
+        auto* l = new NoticeLabel(field_);
+        l->setObjectName(control == &BoardForm::uzenet ? "uzenet" : "cheatbox");
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        labels_.push_back({TextMirror(l), control, true});
+        labels_.back().notice = true;
+    }
+}
+
+void BoardWindow::makeButtons() {
+    const std::tuple<const char*, Button BoardForm::*, void (Board::*)()> buttons[] = {
+        {"indit", &BoardForm::indit, &Board::indit_Click},
+        {"szunet", &BoardForm::szunet, &Board::szunet_Click},
+        {"beallit", &BoardForm::beallit, &Board::beallit_Click},
+        {"kilepes", &BoardForm::kilepes, &Board::kilepes_Click},
+    };
     for (auto [name, control, click] : buttons) {
         auto* b = new QPushButton(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
-        buttons_.push_back({b, control, click, {}});
+        buttons_.push_back({TextMirror(b), control, click});
         connect(b, &QPushButton::clicked, this, [this, control, click] {
             host_.run([this, control, click] {
                 BoardForm* form = host_.program().boardIfLoaded();
@@ -291,83 +297,72 @@ BoardWindow::BoardWindow(QtHost& host)
     }
 }
 
+void BoardWindow::forgetForm() {
+    if (isVisible()) hide();
+    focusApplied_ = nullptr;
+    placement_.forget();
+    // A window loaded again is mirrored afresh.
+    for (LabelView& lv : labels_) {
+        lv.mirror.forget();
+    }
+    for (ButtonView& bv : buttons_) bv.mirror.forget();
+    windowCaption_.reset();
+}
+
 void BoardWindow::sync() {
-    BoardForm* form = host_.program().boardIfLoaded();
+    const BoardForm* form = host_.program().boardIfLoaded();
     if (!form) {
-        if (isVisible()) hide();
-        focusApplied_ = nullptr;
-        placement_.forget();
-        // A window loaded again is mirrored afresh.
-        for (LabelView& lv : labels_) lv.mirrored.reset();
-        for (ButtonView& bv : buttons_) bv.mirrored.reset();
-        windowCaption_.reset();
+        forgetForm();
         return;
     }
     const BoardForm& f = *form;
-    if (f.window.caption != windowCaption_) {
-        windowCaption_ = f.window.caption;
-        setWindowTitle(QString::fromStdString(*windowCaption_));
-    }
-    const QSize client(px(f.window.Width), px(f.window.Height));
-    if (size() != client) setFixedSize(client);
-    placement_.apply(*this, f.window);
-
+    syncFrame(f);
     if (field_->geometry() != pxRect(f.jmezo)) field_->setGeometry(pxRect(f.jmezo));
     if (!field_->scene().shows(f)) field_->setScene(FieldScene::of(f));
     if (field_->isVisibleTo(this) != f.jmezo.visible) field_->setVisible(f.jmezo.visible);
     panel_->setGeometry(pxRect(f.Frame1));
     if (panel_->isVisibleTo(this) != f.Frame1.visible) panel_->setVisible(f.Frame1.visible);
     panel_->setShapes({f.Shape1, f.Shape2, f.allapot, f.municio});
+    for (LabelView& lv : labels_) syncLabel(lv, f);
+    for (ButtonView& bv : buttons_) bv.mirror.show(lookOf(f.*bv.control));
+    syncShown(f);
+}
 
-    for (LabelView& lv : labels_) {
-        const Label& l = f.*lv.control;
-        QLabel* w = lv.widget;
-        const int room = w->parentWidget()->width();
-        if (lv.mirrored && sameLook(l, *lv.mirrored) && room == lv.room) continue;
-        lv.mirrored = l;
-        lv.room = room;
-        const QString text = QString::fromStdString(l.caption);
-        if (w->text() != text) w->setText(text);
-        const QFont font = controlFont(l.font);
-        if (w->font() != font) w->setFont(font);
-        // Our font runs wider than the one the layout was drawn for: a caption that does not
-        // fit its box may spill to the right (labels are transparent) rather than be cut off.
-        // Measuring text costs more than the rest of a sync: only a changed label is measured.
-        const QRect design = pxRect(l);
-        if (text != lv.measuredText || font != lv.measuredFont || design != lv.design) {
-            QRect box = design;
-            const int needed = w->fontMetrics().horizontalAdvance(text) + 2;
-            if (needed > box.width() && !(w->alignment() & Qt::AlignHCenter))
-                box.setWidth(std::min(needed, w->parentWidget()->width() - box.x()));
-            lv.measuredText = text;
-            lv.measuredFont = font;
-            lv.design = design;
-            lv.box = box;
-        }
-        const QRect& box = lv.box;
-        if (w->geometry() != box) w->setGeometry(box);
-        const QColor colour = labelColour(l, lv.onField);
-        if (w->palette().color(QPalette::WindowText) != colour) {
-            QPalette pal = w->palette();
-            pal.setColor(QPalette::WindowText, colour);
-            w->setPalette(pal);
-        }
-        if (w->isVisibleTo(w->parentWidget()) != l.visible) w->setVisible(l.visible);
+void BoardWindow::syncFrame(const BoardForm& f) {
+    if (f.window.caption != windowCaption_) {
+        windowCaption_ = f.window.caption;
+        setWindowTitle(qs(*windowCaption_));
+        // Read without the run of blanks that pushes the maker mark to the end of the title bar.
+        setAccessibleName(windowTitle().simplified());
     }
-    for (ButtonView& bv : buttons_) {
-        const Button& b = f.*bv.control;
-        if (bv.mirrored && sameLook(b, *bv.mirrored)) continue;
-        bv.mirrored = b;
-        QPushButton* w = bv.widget;
-        const QString text = QString::fromStdString(b.caption);
-        if (w->text() != text) w->setText(text);
-        if (w->geometry() != pxRect(b)) w->setGeometry(pxRect(b));
-        const QFont font = controlFont(Font{});
-        if (w->font() != font) w->setFont(font);
-        if (w->isEnabled() != b.enabled) w->setEnabled(b.enabled);
-        if (w->isVisibleTo(this) != b.visible) w->setVisible(b.visible);
-    }
+    const QSize client(px(f.window.Width), px(f.window.Height));
+    if (size() != client) setFixedSize(client);
+    placement_.apply(*this, f.window);
+}
 
+void BoardWindow::syncLabel(LabelView& lv, const BoardForm& f) {
+    const Label& l = f.*lv.control;
+    QWidget* w = lv.mirror.widget();
+    TextLook look = lookOf(l);
+    // Labels on the field are drawn in the model's colour unless that is the default black,
+    // which could not be read on the dark field.
+    look.colour = lv.onField && l.foreColor == Rgb{} ? Rgb{255, 255, 160} : l.foreColor;
+    std::string readAs = lv.caption ? (f.*lv.caption).caption + ' ' + l.caption : l.caption;
+    if (lv.notice) {
+        // A notice says nothing while it is empty, and is announced when it appears: named
+        // before it is shown.
+        look.visible = l.visible && !l.caption.empty();
+    } else if (!lv.caption) {
+        readAs.clear();  // read by its text
+    }
+    if (readAs != lv.readAs) {
+        lv.readAs = std::move(readAs);
+        w->setAccessibleName(qs(lv.readAs));
+    }
+    lv.mirror.show(look);
+}
+
+void BoardWindow::syncShown(const BoardForm& f) {
     const bool becameVisible = f.window.visible && !isVisible();
     if (f.window.visible != isVisible()) setVisible(f.window.visible);
     if (becameVisible) {
@@ -388,7 +383,7 @@ void BoardWindow::applyFocus(const BoardForm& f) {
         return;
     }
     for (const ButtonView& bv : buttons_)
-        if (f.focus == &(f.*bv.control)) bv.widget->setFocus(Qt::OtherFocusReason);
+        if (f.focus == &(f.*bv.control)) bv.mirror.widget()->setFocus(Qt::OtherFocusReason);
 }
 
 void BoardWindow::moveEvent(QMoveEvent* e) {

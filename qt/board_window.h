@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/forms.h"
+#include "qt/mirror.h"
 #include "qt/qt_convert.h"
 #include "qt/view.h"
 
@@ -100,24 +101,25 @@ protected:
 
 private:
     struct LabelView {
-        QLabel* widget;
+        TextMirror mirror;
         Label BoardForm::*control;
         bool onField;
-        // The control as last mirrored, and the parent's width then: the widget is touched only
-        // when one of them changed.
-        std::optional<Label> mirrored = {};
-        int room = 0;
-        // The caption, font and design box last measured, and the box they gave.
-        QString measuredText = {};
-        QFont measuredFont = {};
-        QRect design = {}, box = {};
+        // A status value is read with the caption beside it.
+        Label BoardForm::*caption = nullptr;
+        bool notice = false;  // announced when it appears
+        std::string readAs = {};
     };
     struct ButtonView {
-        QPushButton* widget;
+        TextMirror mirror;
         Button BoardForm::*control;
         void (Board::*click)();
-        std::optional<Button> mirrored;
     };
+    void makeLabels();
+    void makeButtons();
+    void forgetForm();
+    void syncFrame(const BoardForm& form);
+    void syncLabel(LabelView& view, const BoardForm& form);
+    void syncShown(const BoardForm& form);
     void applyFocus(const BoardForm& form);
     // The window has left the front: a game in play pauses as a click on Pause would.
     void pauseInBackground();

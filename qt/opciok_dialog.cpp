@@ -17,19 +17,27 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <algorithm>
+#include <string>
 
 #include "qt/qt_host.h"
+#include "qt/view_accessibility.h"
 
 namespace gombocok {
 
 // A picture box: draws its picture at its top-left corner, clips the rest, and reports clicks
 // (a press and a release inside it, as a button does).
-class PictureBox : public QWidget {
+class PictureBox : public QWidget, public Selectable {
 public:
     explicit PictureBox(QWidget* parent) : QWidget(parent) {}
     std::function<void()> onClick;
     std::string picture, cursorPath;
     QPixmap pixmap;
+    bool selected = false;  // the marker surrounds it
+
+    bool chosen() const override { return selected; }
+    void choose() override {
+        if (onClick) onClick();
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -86,23 +94,47 @@ protected:
 
 namespace {
 
-// Text controls keep their design rectangle unless their text needs more room: then they grow to
-// the right (no further than the container's edge) and about their vertical centre, so a longer
-// translation or a wider font is never clipped. They never move: a grown control may reach under
-// its right-hand neighbour's margin, and the neighbour stays at its design place.
-void placeText(QWidget* w, const QRect& design) {
-    const QSize hint = w->sizeHint();
-    const int room = w->parentWidget() ? w->parentWidget()->width() - design.x() : hint.width();
-    const int width = std::max(design.width(), std::min(hint.width(), room));
-    const int height = std::max(design.height(), hint.height());
-    w->setGeometry(design.x(), design.y() - (height - design.height()) / 2, width, height);
-}
-
-template <class W>
-void mirrorText(W* w, const std::string& caption) {
-    const QString text = qs(caption);
-    if (w->text() != text) w->setText(text);
-}
+// The Windows virtual-key codes of the keys that are neither letters nor digits; a key pressed
+// on the keypad may have a code of its own.
+struct KeyCode {
+    Qt::Key key;
+    int code;
+    int keypadCode = 0;  // 0: the same as `code`
+};
+constexpr KeyCode kKeyCodes[] = {
+    {Qt::Key_Backspace, 8},
+    {Qt::Key_Clear, 12},
+    {Qt::Key_Return, 13},
+    {Qt::Key_Enter, 13},
+    {Qt::Key_Shift, 16},
+    {Qt::Key_Control, 17},
+    {Qt::Key_Alt, 18},
+    {Qt::Key_AltGr, 18},
+    {Qt::Key_Pause, 19},
+    {Qt::Key_CapsLock, 20},
+    {Qt::Key_Escape, 27},
+    {Qt::Key_Space, 32},
+    {Qt::Key_PageUp, 33},
+    {Qt::Key_PageDown, 34},
+    {Qt::Key_End, 35},
+    {Qt::Key_Home, 36},
+    {Qt::Key_Left, 37},
+    {Qt::Key_Up, 38},
+    {Qt::Key_Right, 39},
+    {Qt::Key_Down, 40},
+    {Qt::Key_Insert, 45},
+    {Qt::Key_Delete, 46},
+    {Qt::Key_Meta, 91},
+    {Qt::Key_Menu, 93},
+    {Qt::Key_Asterisk, 0xBB, 106},
+    {Qt::Key_Plus, 0xBB, 107},
+    {Qt::Key_Minus, 0xBD, 109},
+    {Qt::Key_Period, 0xBE, 110},
+    {Qt::Key_Slash, 0xBF, 111},
+    {Qt::Key_Comma, 0xBC},
+    {Qt::Key_NumLock, 144},
+    {Qt::Key_ScrollLock, 145},
+};
 
 }  // namespace
 
@@ -131,73 +163,9 @@ int AmmoEdit::virtualKey(const QKeyEvent& event) {
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return (keypad ? 96 : 48) + (key - Qt::Key_0);
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;  // same numbers as the virtual keys
-    switch (key) {
-        case Qt::Key_Backspace:
-            return 8;
-        case Qt::Key_Clear:
-            return 12;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return 13;
-        case Qt::Key_Shift:
-            return 16;
-        case Qt::Key_Control:
-            return 17;
-        case Qt::Key_Alt:
-        case Qt::Key_AltGr:
-            return 18;
-        case Qt::Key_Pause:
-            return 19;
-        case Qt::Key_CapsLock:
-            return 20;
-        case Qt::Key_Escape:
-            return 27;
-        case Qt::Key_Space:
-            return 32;
-        case Qt::Key_PageUp:
-            return 33;
-        case Qt::Key_PageDown:
-            return 34;
-        case Qt::Key_End:
-            return 35;
-        case Qt::Key_Home:
-            return 36;
-        case Qt::Key_Left:
-            return 37;
-        case Qt::Key_Up:
-            return 38;
-        case Qt::Key_Right:
-            return 39;
-        case Qt::Key_Down:
-            return 40;
-        case Qt::Key_Insert:
-            return 45;
-        case Qt::Key_Delete:
-            return 46;
-        case Qt::Key_Meta:
-            return 91;
-        case Qt::Key_Menu:
-            return 93;
-        case Qt::Key_Asterisk:
-            return keypad ? 106 : 0xBB;
-        case Qt::Key_Plus:
-            return keypad ? 107 : 0xBB;
-        case Qt::Key_Minus:
-            return keypad ? 109 : 0xBD;
-        case Qt::Key_Period:
-            return keypad ? 110 : 0xBE;
-        case Qt::Key_Slash:
-            return keypad ? 111 : 0xBF;
-        case Qt::Key_Comma:
-            return 0xBC;
-        case Qt::Key_NumLock:
-            return 144;
-        case Qt::Key_ScrollLock:
-            return 145;
-        default:
-            break;
-    }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+    for (const KeyCode& k : kKeyCodes)
+        if (k.key == key) return keypad && k.keypadCode ? k.keypadCode : k.code;
     // Punctuation and accented letters sit on the OEM keys of a Windows keyboard.
     return 0xDF;
 }
@@ -207,55 +175,128 @@ OpciokDialog::OpciokDialog(QtHost& host, QWidget* owner)
                          Qt::WindowCloseButtonHint),
       host_(host) {
     const OpciokForm design;
+    setObjectName(QStringLiteral("opciok"));
     setFont(controlFont(Font{}));
     setFixedSize(px(design.window.Width), px(design.window.Height));
     setWindowIcon(QIcon(host_.pixmap("design:icon")));
+    installViewAccessibility();
 
     fules_ = new QTabBar(this);
+    fules_->setObjectName(QStringLiteral("fules"));
     fules_->setExpanding(false);
     fules_->setDrawBase(false);
     fules_->setElideMode(Qt::ElideNone);
     fules_->setUsesScrollButtons(false);
     for (const auto& caption : design.fules.tabs) fules_->addTab(qs(caption));
+    connect(fules_, &QTabBar::currentChanged, this, [this](int index) {
+        if (!host_.run([this, index] {
+                if (Opciok* r = host_.program().opciokRules()) r->fules_Click(index + 1);
+            }))
+            sync();
+    });
     pane_ = new TabPane(this);
-    for (auto& page : pages_) page = new QWidget(this);
-    QWidget* egy = pages_[0];
-    QWidget* ketto = pages_[1];
-    QWidget* harom = pages_[2];
+    const char* pageNames[] = {"egy", "ketto", "harom"};
+    for (int i = 0; i < 3; ++i) {
+        pages_[i] = new QWidget(this);
+        pages_[i]->setObjectName(QString::fromLatin1(pageNames[i]));
+    }
+    makeAppearancePage(pages_[0]);
+    makeSoundsPage(pages_[1]);
+    makeGameplayPage(pages_[2]);
 
-    // The marker lies under the pictures it surrounds.
-    keret_ = new OutlineShape(egy);
+    mehet_ = new QPushButton(this);
+    mehet_->setObjectName(QStringLiteral("mehet"));
+    texts_.push_back({TextMirror(mehet_), [](const OpciokForm& f) { return lookOf(f.mehet); }});
+    connect(mehet_, &QPushButton::clicked, this, [this] {
+        host_.run([this] {
+            if (Opciok* r = host_.program().opciokRules()) r->mehet_Click();
+        });
+    });
+}
+
+// A widget of the dialog named as its control in the design: assistive technology and the
+// tests find it by that name.
+template <class W, class... Args>
+W* OpciokDialog::make(const char* name, QWidget* page, Args&&... args) {
+    auto* w = new W(std::forward<Args>(args)..., page);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QLabel* OpciokDialog::makeLabel(const char* name, QWidget* page, Look look) {
+    auto* l = make<QLabel>(name, page);
+    texts_.push_back({TextMirror(l), look});
+    return l;
+}
+
+QCheckBox* OpciokDialog::makeCheckBox(const char* name, QWidget* page,
+                                      CheckBox OpciokForm::*control, Look look) {
+    auto* box = make<QCheckBox>(name, page);
+    texts_.push_back({TextMirror(box), look});
+    // Toggled, not clicked: assistive technology toggles a box without a click.
+    connect(box, &QCheckBox::toggled, this, [this, control](bool on) {
+        OpciokForm* f = form_;
+        if (!f || !host_.run([f, control, on] { (f->*control).setValue(on ? 1 : 0); })) sync();
+    });
+    return box;
+}
+
+void OpciokDialog::makeAppearancePage(QWidget* egy) {
+    // Made in the order a player reads the page (assistive technology walks them so); the
+    // marker lies under the pictures it surrounds.
+    QLabel* Label1 = makeLabel("Label1", egy, [](const OpciokForm& f) { return lookOf(f.Label1); });
+    keret_ = make<OutlineShape>("keret", egy);
     for (int k = 0; k < 3; ++k) {
-        uh_[k] = new PictureBox(egy);
+        uh_[k] = make<PictureBox>(("uh" + std::to_string(k)).c_str(), egy);
         uh_[k]->onClick = [this, k] {
             host_.run([this, k] {
                 if (Opciok* r = host_.program().opciokRules()) r->uh_Click(k);
             });
         };
     }
-    Label1_ = new QLabel(egy);
-    Label5_ = new QLabel(egy);
+    Label1->setBuddy(uh_[0]);
+    QLabel* Label5 = makeLabel("Label5", egy, [](const OpciokForm& f) { return lookOf(f.Label5); });
     for (int k = 0; k < 2; ++k) {
-        nyelv_[k] = new QRadioButton(egy);
-        // The group is the form's: a click only asks the form to select this button.
-        nyelv_[k]->setAutoExclusive(false);
-        connect(nyelv_[k], &QRadioButton::clicked, this, [this, k] {
+        // The group is the form's: a button turned on (by a click, a key or assistive
+        // technology) only asks the form to select it, and the sync shows the form's choice.
+        nyelv_[k] = make<QRadioButton>(k == 0 ? "nyelv0" : "nyelv1", egy);
+        connect(nyelv_[k], &QRadioButton::toggled, this, [this, k](bool on) {
             OpciokForm* f = form_;
+            if (!on) return;
             if (!f || !host_.run([f, k] { f->selectNyelv(k); })) sync();
         });
     }
-    vizeff_ = new QCheckBox(egy);
+    texts_.push_back(
+        {TextMirror(nyelv_[0]), [](const OpciokForm& f) { return lookOf(f.nyelv[0]); }});
+    texts_.push_back(
+        {TextMirror(nyelv_[1]), [](const OpciokForm& f) { return lookOf(f.nyelv[1]); }});
+    Label5->setBuddy(nyelv_[0]);
+    makeCheckBox("vizeff", egy, &OpciokForm::vizeff,
+                 [](const OpciokForm& f) { return lookOf(f.vizeff); });
+}
 
-    Label2_ = new QLabel(ketto);
-    hzene_ = new QCheckBox(ketto);
-    effektek_ = new QCheckBox(ketto);
+void OpciokDialog::makeSoundsPage(QWidget* ketto) {
+    makeLabel("Label2", ketto, [](const OpciokForm& f) { return lookOf(f.Label2); });
+    makeCheckBox("hzene", ketto, &OpciokForm::hzene,
+                 [](const OpciokForm& f) { return lookOf(f.hzene); });
+    makeCheckBox("effektek", ketto, &OpciokForm::effektek,
+                 [](const OpciokForm& f) { return lookOf(f.effektek); });
+}
 
-    Label3_ = new QLabel(harom);
-    Label4_ = new QLabel(harom);
-    nszcsuszka_ = new QSlider(Qt::Horizontal, harom);
+void OpciokDialog::makeGameplayPage(QWidget* harom) {
+    // In the order a player reads the page.
+    QLabel* Label3 =
+        makeLabel("Label3", harom, [](const OpciokForm& f) { return lookOf(f.Label3); });
+    nszcsuszka_ = make<QSlider>("nszcsuszka", harom, Qt::Horizontal);
     nszcsuszka_->setPageStep(1);
     nszcsuszka_->setTickPosition(QSlider::TicksBelow);
     nszcsuszka_->setTickInterval(1);
+    connect(nszcsuszka_, &QSlider::valueChanged, this, [this](int value) {
+        OpciokForm* f = form_;
+        if (!f || !host_.run([f, value] { f->nszcsuszka.setValue(value); })) sync();
+    });
+    QLabel* Label4 =
+        makeLabel("Label4", harom, [](const OpciokForm& f) { return lookOf(f.Label4); });
     chloszerDown_ = new QToolButton(harom);
     chloszerDown_->setArrowType(Qt::LeftArrow);
     chloszerDown_->setAccessibleName(QStringLiteral("−1"));
@@ -265,81 +306,20 @@ OpciokDialog::OpciokDialog(QtHost& host, QWidget* owner)
     for (QToolButton* b : {chloszerDown_, chloszerUp_}) {
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, this, [this, up = b == chloszerUp_] {
+            host_.run([this, up] {
+                if (Opciok* r = host_.program().opciokRules())
+                    up ? r->chloszer_UpClick() : r->chloszer_DownClick();
+            });
+        });
     }
-    mloszer_ = new AmmoEdit(harom);
+    mloszer_ = make<AmmoEdit>("mloszer", harom);
     mloszer_->keyDown = [this](int vk) { return mloszerKeyDown(vk); };
-
-    mehet_ = new QPushButton(this);
-
-    // The design's names, for assistive technology and for finding a control by its name.
-    const std::pair<QWidget*, const char*> names[] = {
-        {fules_, "fules"},
-        {egy, "egy"},
-        {ketto, "ketto"},
-        {harom, "harom"},
-        {keret_, "keret"},
-        {uh_[0], "uh0"},
-        {uh_[1], "uh1"},
-        {uh_[2], "uh2"},
-        {Label1_, "Label1"},
-        {Label5_, "Label5"},
-        {nyelv_[0], "nyelv0"},
-        {nyelv_[1], "nyelv1"},
-        {vizeff_, "vizeff"},
-        {Label2_, "Label2"},
-        {hzene_, "hzene"},
-        {effektek_, "effektek"},
-        {Label3_, "Label3"},
-        {Label4_, "Label4"},
-        {nszcsuszka_, "nszcsuszka"},
-        {mloszer_, "mloszer"},
-        {mehet_, "mehet"},
-    };
-    for (auto [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
-    setObjectName(QStringLiteral("opciok"));
-
-    Label1_->setBuddy(uh_[0]);
-    Label5_->setBuddy(nyelv_[0]);
-    Label3_->setBuddy(nszcsuszka_);
-    Label4_->setBuddy(mloszer_);
-
-    connect(fules_, &QTabBar::currentChanged, this, [this](int index) {
-        if (!host_.run([this, index] {
-                if (Opciok* r = host_.program().opciokRules()) r->fules_Click(index + 1);
-            }))
-            sync();
-    });
-    auto checkBox = [this](QCheckBox* box, CheckBox OpciokForm::*control) {
-        connect(box, &QCheckBox::clicked, this, [this, control](bool on) {
-            OpciokForm* f = form_;
-            if (!f || !host_.run([f, control, on] { (f->*control).setValue(on ? 1 : 0); })) sync();
-        });
-    };
-    checkBox(vizeff_, &OpciokForm::vizeff);
-    checkBox(hzene_, &OpciokForm::hzene);
-    checkBox(effektek_, &OpciokForm::effektek);
-    connect(nszcsuszka_, &QSlider::valueChanged, this, [this](int value) {
-        OpciokForm* f = form_;
-        if (!f || !host_.run([f, value] { f->nszcsuszka.setValue(value); })) sync();
-    });
-    connect(chloszerDown_, &QToolButton::clicked, this, [this] {
-        host_.run([this] {
-            if (Opciok* r = host_.program().opciokRules()) r->chloszer_DownClick();
-        });
-    });
-    connect(chloszerUp_, &QToolButton::clicked, this, [this] {
-        host_.run([this] {
-            if (Opciok* r = host_.program().opciokRules()) r->chloszer_UpClick();
-        });
-    });
     // Any change of the text that did not come from the model: a typed digit, a paste, a drop,
     // an input method, an undo from the context menu.
     connect(mloszer_, &QLineEdit::textChanged, this, &OpciokDialog::mloszerEdited);
-    connect(mehet_, &QPushButton::clicked, this, [this] {
-        host_.run([this] {
-            if (Opciok* r = host_.program().opciokRules()) r->mehet_Click();
-        });
-    });
+    Label3->setBuddy(nszcsuszka_);
+    Label4->setBuddy(mloszer_);
 }
 
 QWidget* OpciokDialog::spacecraft(int k) const {
@@ -391,6 +371,7 @@ void OpciokDialog::sync() {
         form_ = f;
         placement_.forget();
         shows_ = 0;
+        for (TextView& t : texts_) t.mirror.forget();
     }
     // A hidden dialog is brought up to date when it is shown; the game's timers sync every view
     // up to a hundred times a second.
@@ -398,118 +379,11 @@ void OpciokDialog::sync() {
         hide();
         return;
     }
-
     if (windowTitle() != qs(f->window.caption)) setWindowTitle(qs(f->window.caption));
-
-    {
-        const QSignalBlocker block(fules_);
-        for (int i = 0; i < static_cast<int>(f->fules.tabs.size()); ++i) {
-            if (i >= fules_->count()) fules_->addTab(QString());
-            if (fules_->tabText(i) != qs(f->fules.tabs[i]))
-                fules_->setTabText(i, qs(f->fules.tabs[i]));
-        }
-        while (fules_->count() > static_cast<int>(f->fules.tabs.size()))
-            fules_->removeTab(fules_->count() - 1);
-        if (f->fules.selected >= 1 && f->fules.selected <= fules_->count())
-            fules_->setCurrentIndex(f->fules.selected - 1);
-    }
-    const QRect strip = pxRect(f->fules);
-    const int tabHeight = fules_->sizeHint().height();
-    fules_->setGeometry(strip.x(), strip.y(), strip.width(), tabHeight);
-    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, fules_);
-    pane_->setGeometry(strip.x(), strip.y() + tabHeight - overlap, strip.width(),
-                       strip.height() - tabHeight + overlap);
-
-    const Frame* frames[] = {&f->egy, &f->ketto, &f->harom};
-    for (int i = 0; i < 3; ++i) {
-        pages_[i]->setGeometry(pxRect(*frames[i]));
-        pages_[i]->setVisible(frames[i]->visible);
-    }
-
-    for (int k = 0; k < 3; ++k) {
-        PictureBox* box = uh_[k];
-        const Sprite& s = f->uh[k];
-        box->setGeometry(pxRect(s));
-        box->setVisible(s.visible);
-        if (box->picture != s.picture) {
-            box->picture = s.picture;
-            box->pixmap = s.picture.empty() ? QPixmap() : host_.pixmap(s.picture);
-            box->update();
-        }
-        // The pictures carry no text: assistive technology reads them as the choice they are.
-        const QString name = qs(f->Label1.caption) + QLatin1Char(' ') + QString::number(k + 1);
-        if (box->accessibleName() != name) box->setAccessibleName(name);
-        if (box->cursorPath != s.cursor) {
-            box->cursorPath = s.cursor;
-            if (s.cursor.empty())
-                box->unsetCursor();
-            else
-                box->setCursor(host_.cursor(s.cursor));
-        }
-    }
-    keret_->setGeometry(pxRect(f->keret));
-    keret_->setVisible(f->keret.visible);
-    const QColor border(f->keret.border.r, f->keret.border.g, f->keret.border.b);
-    if (keret_->color != border || keret_->borderWidth != f->keret.borderWidth) {
-        keret_->color = border;
-        keret_->borderWidth = f->keret.borderWidth;
-        keret_->update();
-    }
-
-    const std::pair<QLabel*, const Label*> labels[] = {{Label1_, &f->Label1},
-                                                       {Label5_, &f->Label5},
-                                                       {Label2_, &f->Label2},
-                                                       {Label3_, &f->Label3},
-                                                       {Label4_, &f->Label4}};
-    for (auto [w, l] : labels) {
-        mirrorText(w, l->caption);
-        w->setVisible(l->visible);
-        placeText(w, pxRect(*l));
-    }
-    for (int k = 0; k < 2; ++k) {
-        const QSignalBlocker block(nyelv_[k]);
-        mirrorText(nyelv_[k], f->nyelv[k].caption);
-        nyelv_[k]->setChecked(f->nyelv[k].selected());
-        nyelv_[k]->setVisible(f->nyelv[k].visible);
-        placeText(nyelv_[k], pxRect(f->nyelv[k]));
-    }
-    const std::pair<QCheckBox*, const CheckBox*> boxes[] = {
-        {vizeff_, &f->vizeff}, {hzene_, &f->hzene}, {effektek_, &f->effektek}};
-    for (auto [w, c] : boxes) {
-        const QSignalBlocker block(w);
-        mirrorText(w, c->caption);
-        w->setChecked(c->ticked());
-        w->setVisible(c->visible);
-        placeText(w, pxRect(*c));
-    }
-
-    {
-        const QSignalBlocker block(nszcsuszka_);
-        nszcsuszka_->setRange(f->nszcsuszka.min, f->nszcsuszka.max);
-        nszcsuszka_->setValue(f->nszcsuszka.value());
-        nszcsuszka_->setVisible(f->nszcsuszka.visible);
-    }
-    const QRect slider = pxRect(f->nszcsuszka);
-    const int sliderHeight = std::max(slider.height(), nszcsuszka_->sizeHint().height());
-    nszcsuszka_->setGeometry(slider.x(), slider.y() - (sliderHeight - slider.height()) / 2,
-                             slider.width(), sliderHeight);
-
-    const QRect spinner = pxRect(f->chloszer);
-    chloszerDown_->setGeometry(spinner.x(), spinner.y(), spinner.width() / 2, spinner.height());
-    chloszerUp_->setGeometry(spinner.x() + spinner.width() / 2, spinner.y(),
-                             spinner.width() - spinner.width() / 2, spinner.height());
-    chloszerDown_->setVisible(f->chloszer.visible);
-    chloszerUp_->setVisible(f->chloszer.visible);
-
-    mloszer_->setFont(controlFont(f->mloszer.font));
-    mloszer_->setGeometry(pxRect(f->mloszer));
-    mloszer_->setVisible(f->mloszer.visible);
-    if (mloszer_->text() != qs(f->mloszer.text)) mloszer_->setText(qs(f->mloszer.text));
-
-    mirrorText(mehet_, f->mehet.caption);
-    mehet_->setGeometry(pxRect(f->mehet));
-    mehet_->setEnabled(f->mehet.enabled);
-    mehet_->setVisible(f->mehet.visible);
+    syncTabs(*f);
+    syncSpacecraft(*f);
+    for (TextView& t : texts_) t.mirror.show(t.look(*f));
+    syncGameplay(*f);
 
     placement_.apply(*this, f->window);
     if (!isVisible()) show();
@@ -519,6 +393,96 @@ void OpciokDialog::sync() {
         raise();
         activateWindow();
     }
+}
+
+void OpciokDialog::syncTabs(const OpciokForm& f) {
+    {
+        const QSignalBlocker block(fules_);
+        for (int i = 0; i < static_cast<int>(f.fules.tabs.size()); ++i) {
+            if (i >= fules_->count()) fules_->addTab(QString());
+            if (fules_->tabText(i) != qs(f.fules.tabs[i]))
+                fules_->setTabText(i, qs(f.fules.tabs[i]));
+        }
+        while (fules_->count() > static_cast<int>(f.fules.tabs.size()))
+            fules_->removeTab(fules_->count() - 1);
+        if (f.fules.selected >= 1 && f.fules.selected <= fules_->count())
+            fules_->setCurrentIndex(f.fules.selected - 1);
+    }
+    const QRect strip = pxRect(f.fules);
+    const int tabHeight = fules_->sizeHint().height();
+    fules_->setGeometry(strip.x(), strip.y(), strip.width(), tabHeight);
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, fules_);
+    pane_->setGeometry(strip.x(), strip.y() + tabHeight - overlap, strip.width(),
+                       strip.height() - tabHeight + overlap);
+
+    const Frame* frames[] = {&f.egy, &f.ketto, &f.harom};
+    for (int i = 0; i < 3; ++i) {
+        pages_[i]->setGeometry(pxRect(*frames[i]));
+        pages_[i]->setVisible(frames[i]->visible);
+    }
+}
+
+void OpciokDialog::syncSpacecraft(const OpciokForm& f) {
+    keret_->setGeometry(pxRect(f.keret));
+    keret_->setVisible(f.keret.visible);
+    const QColor border(f.keret.border.r, f.keret.border.g, f.keret.border.b);
+    if (keret_->color != border || keret_->borderWidth != f.keret.borderWidth) {
+        keret_->color = border;
+        keret_->borderWidth = f.keret.borderWidth;
+        keret_->update();
+    }
+    for (int k = 0; k < 3; ++k) {
+        PictureBox* box = uh_[k];
+        const Sprite& s = f.uh[k];
+        box->setGeometry(pxRect(s));
+        box->setVisible(s.visible);
+        if (box->picture != s.picture) {
+            box->picture = s.picture;
+            box->pixmap = s.picture.empty() ? QPixmap() : host_.pixmap(s.picture);
+            box->update();
+        }
+        // The pictures carry no text: assistive technology reads them by the name the captions
+        // give them, and as chosen while the marker surrounds them.
+        if (box->accessibleName() != qs(f.uhNames[k])) box->setAccessibleName(qs(f.uhNames[k]));
+        const bool selected = f.keret.visible && pxRect(f.keret).contains(pxRect(s));
+        if (box->selected != selected) {
+            box->selected = selected;
+            QAccessibleEvent event(box, QAccessible::Selection);
+            QAccessible::updateAccessibility(&event);
+        }
+        if (box->cursorPath != s.cursor) {
+            box->cursorPath = s.cursor;
+            if (s.cursor.empty())
+                box->unsetCursor();
+            else
+                box->setCursor(host_.cursor(s.cursor));
+        }
+    }
+}
+
+void OpciokDialog::syncGameplay(const OpciokForm& f) {
+    {
+        const QSignalBlocker block(nszcsuszka_);
+        nszcsuszka_->setRange(f.nszcsuszka.min, f.nszcsuszka.max);
+        nszcsuszka_->setValue(f.nszcsuszka.value());
+        nszcsuszka_->setVisible(f.nszcsuszka.visible);
+    }
+    const QRect slider = pxRect(f.nszcsuszka);
+    const int sliderHeight = std::max(slider.height(), nszcsuszka_->sizeHint().height());
+    nszcsuszka_->setGeometry(slider.x(), slider.y() - (sliderHeight - slider.height()) / 2,
+                             slider.width(), sliderHeight);
+
+    const QRect spinner = pxRect(f.chloszer);
+    chloszerDown_->setGeometry(spinner.x(), spinner.y(), spinner.width() / 2, spinner.height());
+    chloszerUp_->setGeometry(spinner.x() + spinner.width() / 2, spinner.y(),
+                             spinner.width() - spinner.width() / 2, spinner.height());
+    chloszerDown_->setVisible(f.chloszer.visible);
+    chloszerUp_->setVisible(f.chloszer.visible);
+
+    mloszer_->setFont(controlFont(f.mloszer.font));
+    mloszer_->setGeometry(pxRect(f.mloszer));
+    mloszer_->setVisible(f.mloszer.visible);
+    if (mloszer_->text() != qs(f.mloszer.text)) mloszer_->setText(qs(f.mloszer.text));
 }
 
 }  // namespace gombocok

@@ -7,8 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "base/forms.h"
+#include "qt/mirror.h"
 #include "qt/qt_convert.h"
 #include "qt/view.h"
 
@@ -56,6 +58,7 @@ public:
     explicit OpciokDialog(QtHost& host, QWidget* owner = nullptr);
 
     void sync() override;
+    QAccessible::Role accessibleRole() const override { return QAccessible::Dialog; }
 
     // The widgets, for the view tests and for assistive technology lookups.
     QTabBar* tabStrip() const { return fules_; }
@@ -73,6 +76,23 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    // Gives a text widget the look of its control.
+    using Look = TextLook (*)(const OpciokForm&);
+    struct TextView {
+        TextMirror mirror;
+        Look look;
+    };
+    template <class W, class... Args>
+    W* make(const char* name, QWidget* page, Args&&... args);
+    QLabel* makeLabel(const char* name, QWidget* page, Look look);
+    QCheckBox* makeCheckBox(const char* name, QWidget* page, CheckBox OpciokForm::*control,
+                            Look look);
+    void makeAppearancePage(QWidget* egy);
+    void makeSoundsPage(QWidget* ketto);
+    void makeGameplayPage(QWidget* harom);
+    void syncTabs(const OpciokForm& f);
+    void syncSpacecraft(const OpciokForm& f);
+    void syncGameplay(const OpciokForm& f);
     bool mloszerKeyDown(int virtualKey);
     void mloszerEdited(const QString& text);
 
@@ -86,9 +106,8 @@ private:
     std::array<QWidget*, 3> pages_{};
     std::array<PictureBox*, 3> uh_{};
     OutlineShape* keret_;
-    QLabel *Label1_, *Label5_, *Label2_, *Label3_, *Label4_;
     std::array<QRadioButton*, 2> nyelv_{};
-    QCheckBox *vizeff_, *hzene_, *effektek_;
+    std::vector<TextView> texts_;  // the labels, check boxes, option buttons and OK
     QSlider* nszcsuszka_;
     AmmoEdit* mloszer_;
     QToolButton *chloszerDown_, *chloszerUp_;

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "qt/qt_host.h"
+#include "qt/view_accessibility.h"
 
 namespace gombocok {
 
@@ -62,17 +63,24 @@ private:
 };
 
 SplashWindow::SplashWindow(QtHost& host)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), host_(host) {
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      host_(host),
+      hkep_(new TitlePicture(this)),
+      cim_(new QLabel(this)),
+      szerzo_(new QLabel(this)),
+      labels_{TextMirror(cim_), TextMirror(szerzo_)} {
+    installViewAccessibility();
+    setObjectName(QStringLiteral("splash"));
+    hkep_->setObjectName(QStringLiteral("hkep"));
+    cim_->setObjectName(QStringLiteral("cim"));
+    szerzo_->setObjectName(QStringLiteral("szerzo"));
     const SplashForm design;
     setFixedSize(px(design.window.Width), px(design.window.Height));
-    hkep_ = new TitlePicture(this);
     hkep_->onClick = [this] {
         host_.run([this] {
             if (Splash* r = host_.program().splashRules()) r->hkep_Click();
         });
     };
-    cim_ = new QLabel(this);
-    szerzo_ = new QLabel(this);
     for (QLabel* l : {cim_, szerzo_}) {
         l->setAlignment(Qt::AlignCenter);
         // The labels lie over the picture: a click on them is a click on the picture.
@@ -89,6 +97,7 @@ void SplashWindow::sync() {
     if (f != form_) {
         form_ = f;
         placement_.forget();
+        for (TextMirror& m : labels_) m.forget();
     }
     // Hidden for good after the title: nothing to mirror while the game's timers run.
     if (!f || !f->window.visible) {
@@ -113,23 +122,12 @@ void SplashWindow::sync() {
             hkep_->setCursor(host_.cursor(hkep.cursor));
     }
 
-    const std::pair<QLabel*, const Label*> labels[] = {{cim_, &f->cim}, {szerzo_, &f->szerzo}};
-    for (auto [w, l] : labels) {
-        if (w->text() != qs(l->caption)) w->setText(qs(l->caption));
-        const QFont font = controlFont(l->font);
-        if (w->font() != font) w->setFont(font);
-        const QColor color = qcolor(l->foreColor);
-        if (w->palette().color(QPalette::WindowText) != color) {
-            QPalette pal = w->palette();
-            pal.setColor(QPalette::WindowText, color);
-            w->setPalette(pal);
-        }
-        // A text wider than its label grows about the label's centre rather than being clipped.
-        QRect r = pxRect(l->Left, l->Top, l->Width, l->Height);
-        const int width = std::max(r.width(), w->sizeHint().width());
-        r.adjust(-(width - r.width()) / 2, 0, (width - r.width() + 1) / 2, 0);
-        w->setGeometry(r);
-        w->setVisible(l->visible);
+    // A text wider than its label grows about the label's centre rather than being clipped.
+    const Label* labels[] = {&f->cim, &f->szerzo};
+    for (int i = 0; i < 2; ++i) {
+        TextLook look = lookOf(*labels[i]);
+        look.colour = labels[i]->foreColor;
+        labels_[i].show(look);
     }
 
     if (windowTitle() != qs(f->window.caption)) setWindowTitle(qs(f->window.caption));

@@ -4,10 +4,12 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "base/forms.h"
+#include "qt/mirror.h"
 #include "qt/qt_convert.h"
 #include "qt/view.h"
 
@@ -37,6 +39,7 @@ private:
     TitlePicture* hkep_;
     QLabel* cim_;
     QLabel* szerzo_;
+    std::array<TextMirror, 2> labels_;
 };
 
 // The title picture with the blits applied in order: AND and OR raster operations on a copy of

@@ -113,6 +113,9 @@ void szovegkez(Vars& v, Shell& shell) {
     o.fules.tabs.resize(3);
     o.fules.tabs[0] = pick({"megjelenés", "skin"}, hungarian);
     o.Label1.caption = pick({"Űrhajó-típus választás:", "Spacecraft class select:"}, hungarian);
+    o.uhNames = hungarian
+                    ? std::array<std::string, 3>{"1. űrhajó", "2. űrhajó", "3. űrhajó"}
+                    : std::array<std::string, 3>{"Spacecraft 1", "Spacecraft 2", "Spacecraft 3"};
     o.Label5.caption = pick({"Program nyelve:", "Program language:"}, hungarian);
     o.nyelv[0].caption = pick({"magyar", "hungarian"}, hungarian);
     o.nyelv[1].caption = pick({"angol", "english"}, hungarian);

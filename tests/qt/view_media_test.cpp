@@ -109,6 +109,10 @@ TEST(QtMedia, PicturesOfSaneSizeLoadAndEverythingElseIsRefused) {
     };
     for (auto& c : hostile("ufo1.gif")) cases.push_back(c);
     check(cases, &QtPlatform::loadPicture);
+    // The pictures stored with the designs.
+    QtPlatform platform;
+    for (const char* design : {"design:urhajo", "design:hatter", "design:icon"})
+        EXPECT_FALSE(platform.pixmap(design).isNull()) << design;
 }
 
 TEST(QtMedia, TheCursorLoadsWithItsHotSpotAndEverythingElseIsRefused) {
