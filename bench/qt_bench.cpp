@@ -24,6 +24,7 @@
 
 #include "bench/bench.h"
 #include "bench/bot.h"
+#include "game/splash.h"
 #include "program/program.h"
 #include "qt/board_window.h"
 #include "qt/qt_host.h"

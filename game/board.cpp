@@ -52,15 +52,6 @@ std::string percentText(float width, int teljes) {
     return s + "%";
 }
 
-void programvege(Vars& v, Shell& shell) {
-    v.hang_zene = programFile(shell.platform(), "csend.wav");
-    shell.platform().playSound(v.hang_zene);
-    shell.unload(WindowId::opciok);
-    shell.unload(WindowId::splash);
-    shell.unload(WindowId::board);
-    shell.endProgram();
-}
-
 Board::Board(Vars& vars, BoardForm& form, Shell& shell) : v(vars), f(form), shell(shell) {}
 
 void Board::Form_Load() {
@@ -371,7 +362,7 @@ void Board::tavozas() {
 }
 
 void Board::programvege() {
-    gombocok::programvege(v, shell);
+    shell.programvege();
 }
 
 void Board::idozit_Timer() {

@@ -17,11 +17,6 @@ constexpr int space = 32, up = 38, down = 40;
 constexpr int A = 65, G = 71, R = 82, V = 86, Y = 89;
 }  // namespace vk
 
-// The program end: silence, then close the options dialog (whose unload saves the settings), the
-// title screen and the game window, and end the program. It does not return, and it does not
-// need the game window, so the settings load can end the program before that window exists.
-[[noreturn]] void programvege(Vars& vars, Shell& shell);
-
 class Board {
 public:
     Board(Vars& vars, BoardForm& form, Shell& shell);

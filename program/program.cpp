@@ -2,15 +2,54 @@
 
 #include <utility>
 
-namespace gombocok {
+#include "game/board.h"
+#include "game/splash.h"
+#include "settings/opciok.h"
 
-std::string programFile(Platform& platform, const std::string& name) {
-    return platform.programDirectory() + "/" + name;
-}
+namespace gombocok {
+namespace {
+
+template <class Form, class Rules>
+struct Loaded {
+    Loaded(Vars& v, Shell& s) : rules(v, form, s) {}
+    Form form;
+    Rules rules;
+};
+
+}  // namespace
+
+struct Program::LoadedBoard : Loaded<BoardForm, Board> {
+    using Loaded::Loaded;
+};
+struct Program::LoadedOpciok : Loaded<OpciokForm, Opciok> {
+    using Loaded::Loaded;
+};
+struct Program::LoadedSplash : Loaded<SplashForm, Splash> {
+    using Loaded::Loaded;
+};
 
 Program::Program(Platform& platform) : platform_(platform) {}
 
 Program::~Program() = default;
+
+BoardForm* Program::boardIfLoaded() {
+    return board_ ? &board_->form : nullptr;
+}
+OpciokForm* Program::opciokIfLoaded() {
+    return opciok_ ? &opciok_->form : nullptr;
+}
+SplashForm* Program::splashIfLoaded() {
+    return splash_ ? &splash_->form : nullptr;
+}
+Board* Program::boardRules() {
+    return board_ ? &board_->rules : nullptr;
+}
+Opciok* Program::opciokRules() {
+    return opciok_ ? &opciok_->rules : nullptr;
+}
+Splash* Program::splashRules() {
+    return splash_ ? &splash_->rules : nullptr;
+}
 
 void Program::start() {
     dispatch([this] {
@@ -135,6 +174,14 @@ void Program::unload(WindowId w) {
             if (splash_) retired_.push_back(std::shared_ptr<LoadedSplash>(std::move(splash_)));
             break;
     }
+}
+
+void Program::closeForEnd() {
+    vars.hang_zene = programFile(platform_, "csend.wav");
+    platform_.playSound(vars.hang_zene);
+    unload(WindowId::opciok);
+    unload(WindowId::splash);
+    unload(WindowId::board);
 }
 
 }  // namespace gombocok

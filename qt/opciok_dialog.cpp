@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "qt/qt_host.h"
+#include "settings/opciok.h"
 
 namespace gombocok {
 

@@ -14,7 +14,7 @@
 #include <iostream>
 #include <limits>
 
-#include "qt/qt_platform.h"
+#include "settings/opciok.h"
 
 namespace gombocok {
 namespace {
@@ -84,7 +84,7 @@ bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment)
         ran = dispatch();
         // An end asked for while this event held a message box open follows it at once.
         if (endRequested_ && !program_.ended() && !program_.inEvent())
-            program_.dispatch([this] { programvege(program_.vars, program_); });
+            program_.dispatch([this] { program_.programvege(); });
     } catch (const MissingPicture& e) {
         fail(e.path());
         return false;
@@ -151,7 +151,7 @@ void QtHost::requestEnd() {
         platform_.dismissMessageBoxes();
         return;
     }
-    run([this] { programvege(program_.vars, program_); });
+    run([this] { program_.programvege(); });
 }
 
 void QtHost::saveSettings() {

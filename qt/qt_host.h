@@ -16,6 +16,7 @@
 
 #include "base/scheduler.h"
 #include "program/program.h"
+#include "qt/qt_platform.h"
 #include "qt/view.h"
 
 class QSocketNotifier;
@@ -23,9 +24,7 @@ class QTimer;
 
 namespace gombocok {
 
-class QtPlatform;
-
-class QtHost : public QObject {
+class QtHost : public QObject, public BoxHost {
     Q_OBJECT
 public:
     QtHost(Program& program, QtPlatform& platform);
@@ -48,13 +47,13 @@ public:
     // dismissed and the end follows as soon as that event returns. From here on no message box
     // waits for an answer: no one may be there to give it.
     void requestEnd();
-    bool endRequested() const { return endRequested_; }
+    bool endRequested() const override { return endRequested_; }
     // Saves the settings as the program end would, without ending: the session manager asks
     // this before a logout that may still be cancelled.
     void saveSettings();
 
     void addView(View* view);
-    void syncViews();
+    void syncViews() override;
 
     // The picture a control names: "design:<name>" from the design pictures built into the
     // program, anything else a file path. Cached per name.
@@ -64,8 +63,8 @@ public:
 
     // While a modal message box is open no game timer may fire: the timers are held with their
     // remaining time and resume after the answer.
-    void holdTimers();
-    void resumeTimers();
+    void holdTimers() override;
+    void resumeTimers() override;
 
     // Ticks so far by timer name.
     const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return ticks_; }

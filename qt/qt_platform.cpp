@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "base/bounded_read.h"
-#include "qt/qt_host.h"
 #include "settings/settings_file.h"
 #include "settings/texts.h"
 

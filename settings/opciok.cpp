@@ -3,7 +3,6 @@
 #include <cmath>
 #include <iostream>
 
-#include "game/board.h"
 #include "settings/settings_file.h"
 #include "settings/texts.h"
 
@@ -75,7 +74,7 @@ void Opciok::betoltes() {
             "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
             "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok, MsgLanguage::hungarian);
         v.nincs_beallitas = true;
-        programvege(v, shell);
+        shell.programvege();
     }
     v.nincs_beallitas = false;
     keep_ = true;

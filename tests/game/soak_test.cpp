@@ -10,7 +10,9 @@
 #include <string>
 
 #include "game/board.h"
+#include "game/splash.h"
 #include "program/headless.h"
+#include "settings/opciok.h"
 #include "tests/test_support.h"
 
 namespace gombocok {

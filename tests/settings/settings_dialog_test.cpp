@@ -47,7 +47,7 @@ TEST(SettingsLoad, DocumentedEdgeCasesOfTheFile) {
         EXPECT_EQ(p.o().keret.Left, p.o().uh[0].Left - 120);
         EXPECT_EQ(p.v().urhajokep, "k_urhajo_01.jpg");
         EXPECT_TRUE(endsWith(p.b().urhajo.picture, "/k_urhajo_01.jpg"));
-        p.host.run([&] { programvege(p.v(), p.host.program); });
+        p.host.run([&] { p.host.program.programvege(); });
         EXPECT_EQ(dir.read("settings.txt"), "magyar\r\n111\r\n2\r\n7\r\n0\r\n");
     }
 }
@@ -204,7 +204,7 @@ TEST_F(DialogTest, LanguageSwitchStoresTheButtonCaptionAndMessagesFollowOnlyMagy
     EXPECT_EQ(p.platform.boxes.back().text, "The maximum value: 200!");
     EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
 
-    run([&] { programvege(p.v(), p.host.program); });
+    run([&] { p.host.program.programvege(); });
     EXPECT_EQ(dir.read("settings.txt"), "hungarian\r\n111\r\n2\r\n200\r\n2\r\n");
 }
 

@@ -139,7 +139,7 @@ TEST(SettingsFile, SavedSettingsComeBackAtTheNextStart) {
         {
             Started p(dir);
             ASSERT_EQ(loadProblem(p), "");
-            p.host.run([&] { programvege(p.v(), p.host.program); });
+            p.host.run([&] { p.host.program.programvege(); });
             ASSERT_TRUE(p.host.program.ended());
         }
         const std::string saved = dir.read("settings.txt");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "program/headless.h"
+#include "settings/opciok.h"
 #include "settings/settings_file.h"
 #include "tests/test_support.h"
 
