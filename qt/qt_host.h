@@ -1,5 +1,5 @@
-// The program on Qt: the model's timers run on the core's scheduler against the monotonic clock
-// with one precise wake-up for the earliest deadline, every event goes through the one dispatch
+// The program on Qt: the program's clock runs on the monotonic clock with one precise wake-up for
+// the deadline it names, every event goes through the one dispatch
 // point, and after each event the timers are re-armed and every view is synced.
 #pragma once
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "base/scheduler.h"
+#include "program/clock.h"
 #include "program/program.h"
 #include "qt/qt_platform.h"
 #include "qt/view.h"
@@ -24,7 +24,7 @@ class QTimer;
 
 namespace gombocok {
 
-class QtHost : public QObject, public BoxHost {
+class QtHost : public QObject, public BoxHost, private ClockHost {
     Q_OBJECT
 public:
     QtHost(Program& program, QtPlatform& platform);
@@ -67,31 +67,28 @@ public:
     void resumeTimers() override;
 
     // Ticks so far by timer name.
-    const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return ticks_; }
+    const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return clock_.ticks(); }
 
 private:
-    // Runs one dispatch that happened at `moment` (monotonic nanoseconds), then what follows
-    // every event: re-arm, sync, or quit.
-    bool deliver(const std::function<bool()>& dispatch, std::int64_t moment);
-    // The wake-up came: every tick due by now runs, each as its own event at its deadline.
-    void wake();
-    // Sets the one wake-up to the earliest deadline, or clears it.
-    void armWakeup();
+    // ClockHost, in monotonic nanoseconds. An event ends the program early when a request from
+    // outside came while it ran, and a picture that cannot be loaded fails it.
+    std::int64_t now() override;
+    void wakeAt(std::optional<std::int64_t> deadline) override;
+    bool runEvent(const std::function<bool()>& dispatch, std::int64_t moment) override;
+    void eventDone(bool ended) override;
     void finish(int code);
     // A picture or cursor file that cannot be loaded: reported on stderr and in a box, exit 1.
     void fail(const std::string& path);
     Program& program_;
     QtPlatform& platform_;
     std::vector<View*> views_;
-    TimerScheduler scheduler_{1'000'000};
+    ProgramClock clock_;
     // The wake-up: a timerfd with an absolute deadline on the monotonic clock, watched by the
     // event loop; where none can be had, a precise QTimer rounded up to the millisecond.
     int wakeFd_ = -1;
     QSocketNotifier* wakeNotifier_ = nullptr;
     QTimer* wakeTimer_ = nullptr;
     std::int64_t armedFor_ = -1;
-    bool waking_ = false;
-    std::map<std::string, std::int64_t, std::less<>> ticks_;
     std::optional<int> exitCode_;
     bool endRequested_ = false;
 };
