@@ -284,7 +284,7 @@ void Board::showLevelMessage() {
         return;
     }
     if (v.szint > 12) return;
-    const bool hungarian = v.programnyelv == "magyar" || v.programnyelv == "hungarian";
+    const bool hungarian = namesHungarian(v.programnyelv);
     const char* text = "";
     switch (v.szint) {
         case 2:

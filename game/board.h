@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/forms.h"
+#include "base/language.h"
 #include "base/shell.h"
 #include "base/vars.h"
 
@@ -80,7 +81,7 @@ private:
     void shotToNose();
     // Full condition bar, green with "100%" in black, and the damage step of the damage level.
     void repairCondition();
-    bool magyar() const { return v.programnyelv == "magyar"; }
+    bool magyar() const { return isMagyar(v.programnyelv); }
 
     Vars& v;
     BoardForm& f;

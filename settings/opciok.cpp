@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "base/language.h"
 #include "settings/settings_file.h"
 #include "settings/texts.h"
 
@@ -24,7 +25,7 @@ const char* spacecraftPicture(int type) {
 
 // The dialog's own messages are Hungarian only for "magyar": "hungarian" gets the English ones.
 void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* english) {
-    const bool magyar = v.programnyelv == "magyar";
+    const bool magyar = isMagyar(v.programnyelv);
     shell.platform().messageBox(magyar ? hungarian : english, magyar ? "Gombócok" : "Dumplers",
                                 MsgIcon::critical, MsgButtons::ok,
                                 magyar ? MsgLanguage::hungarian : MsgLanguage::english);

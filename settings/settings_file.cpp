@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/bounded_read.h"
+#include "base/language.h"
 
 namespace gombocok {
 namespace {
@@ -80,7 +81,7 @@ StoredSettings parseSettings(std::string_view content, bool complete) {
     for (std::size_t k = 0; k < lines.size(); ++k)
         s.lines[k] = std::string(lines[k].substr(0, kKeptLineLength));
 
-    if (lines.size() > 0) s.hungarian = lines[0] == "magyar" || lines[0] == "hungarian";
+    if (lines.size() > 0) s.hungarian = namesHungarian(lines[0]);
     if (lines.size() > 1 && lines[1].size() <= 3) {
         for (std::size_t k = 0; k < 3; ++k)
             s.checkBoxes[k] = k >= lines[1].size() ? 0 : lines[1][k] == '0' ? 0 : 1;
