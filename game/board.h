@@ -3,6 +3,7 @@
 // pause and quit. Each handler is named after its control and event.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "base/forms.h"
@@ -18,8 +19,21 @@ constexpr int space = 32, up = 38, down = 40;
 constexpr int A = 65, G = 71, R = 82, V = 86, Y = 89;
 }  // namespace vk
 
+class Board;
+
+// One timer of the game window with the handler its tick runs.
+struct BoardTimer {
+    Timer BoardForm::*timer;
+    void (Board::*tick)();
+    const char* name;
+};
+
 class Board {
 public:
+    // The game window's six timers, in the fixed order in which timers due at the same moment
+    // fire; a pause saves their intervals in this order too.
+    static const std::array<BoardTimer, 6> timers;
+
     Board(Vars& vars, BoardForm& form, Shell& shell);
 
     // Start-up and new game.

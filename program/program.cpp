@@ -86,12 +86,8 @@ std::vector<Program::TimerBinding> Program::timers() {
     if (board_) {
         BoardForm& f = board_->form;
         Board& r = board_->rules;
-        out.push_back({&f.kilepeshez, [&r] { r.kilepeshez_Timer(); }, "kilepeshez"});
-        out.push_back({&f.ufoloveshez, [&r] { r.ufoloveshez_Timer(); }, "ufoloveshez"});
-        out.push_back({&f.ellenmozg, [&r] { r.ellenmozg_Timer(); }, "ellenmozg"});
-        out.push_back({&f.hatterhez, [&r] { r.hatterhez_Timer(); }, "hatterhez"});
-        out.push_back({&f.loveshez, [&r] { r.loveshez_Timer(); }, "loveshez"});
-        out.push_back({&f.idozit, [&r] { r.idozit_Timer(); }, "idozit"});
+        for (const BoardTimer& t : Board::timers)
+            out.push_back({&(f.*t.timer), [&r, tick = t.tick] { (r.*tick)(); }, t.name});
     }
     if (splash_) {
         SplashForm& f = splash_->form;
