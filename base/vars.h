@@ -46,7 +46,6 @@ struct Vars {
     bool csalas2 = false;  // invulnerability
 
     bool nincs_beallitas = false;  // settings file was missing at start
-    std::string sor;               // line buffer of the settings load
     // The player has been told this run that the settings file cannot be read.
     bool settings_unreadable_told = false;
     int zeneido = 0;  // title-screen seconds

@@ -94,7 +94,6 @@ void Opciok::betoltes() {
     }
     const StoredSettings s = parseSettings(file.content, file.complete);
 
-    v.sor = s.lines[0];
     v.programnyelv = s.hungarian ? "magyar" : "english";
     f.selectNyelv(s.hungarian ? 0 : 1);
     // The button's handler stores its caption and applies the texts; at start-up that is the first
@@ -104,7 +103,6 @@ void Opciok::betoltes() {
     BoardForm& board = shell.board();
     const bool begun = gameBegun(board);
 
-    v.sor = s.lines[1];
     f.vizeff.setValue(s.checkBoxes[0]);
     f.hzene.setValue(s.checkBoxes[1]);
     f.effektek.setValue(s.checkBoxes[2]);
@@ -114,7 +112,6 @@ void Opciok::betoltes() {
     // The slider's handler runs only on a change of position, and its design position may equal
     // the stored one; the stored damage level must rule from the start either way. A game in
     // progress keeps its damage step: the slider takes the stored position without its handler.
-    v.sor = s.lines[2];
     if (begun) {
         f.nszcsuszka.initValue(s.damageLevel);
     } else {
@@ -123,13 +120,10 @@ void Opciok::betoltes() {
     }
 
     // In a game the ammunition label counts the rounds left, not the stored initial ammunition.
-    v.sor = s.lines[3];
     f.mloszer.text = s.ammunition;
-    f.chloszer.value = static_cast<int>(numericValue(s.ammunition));
     if (!begun) board.mundb.caption = trimmed(f.mloszer.text);
 
     // The spacecraft in a game keeps its picture: a new choice shows only on OK.
-    v.sor = s.lines[4];
     v.urhajotipus = static_cast<std::int16_t>(s.spacecraftType);
     f.keret.Left = f.uh[v.urhajotipus].Left - 120;
     v.urhajokep = spacecraftPicture(v.urhajotipus);
@@ -244,14 +238,12 @@ void Opciok::chloszer_DownClick() {
     const long value = numericValue(trimmed(f.mloszer.text));
     const long next = value <= 0 ? 0 : value - 1;
     f.mloszer.text = std::to_string(next);
-    f.chloszer.value = static_cast<int>(next);
 }
 
 void Opciok::chloszer_UpClick() {
     const long value = numericValue(trimmed(f.mloszer.text));
     const long next = value >= kMaxAmmunition ? kMaxAmmunition : value + 1;
     f.mloszer.text = std::to_string(next);
-    f.chloszer.value = static_cast<int>(next);
 }
 
 void Opciok::mehet_Click() {

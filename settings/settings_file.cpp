@@ -17,7 +17,6 @@
 namespace gombocok {
 namespace {
 
-constexpr std::size_t kKeptLineLength = 64;
 constexpr long kNumericCeiling = 2147483647;
 
 // The lines of the file; a line is absent when the file ends before it, and the last line counts
@@ -78,8 +77,6 @@ long numericValue(std::string_view text) {
 StoredSettings parseSettings(std::string_view content, bool complete) {
     StoredSettings s;
     const std::vector<std::string_view> lines = splitLines(content, complete);
-    for (std::size_t k = 0; k < lines.size(); ++k)
-        s.lines[k] = std::string(lines[k].substr(0, kKeptLineLength));
 
     if (lines.size() > 0) s.hungarian = namesHungarian(lines[0]);
     if (lines.size() > 1 && lines[1].size() <= 3) {
@@ -108,7 +105,9 @@ std::string formatSettings(std::string_view language, const std::array<int, 3>& 
 }
 
 std::string defaultSettings() {
-    return "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
+    const StoredSettings d;
+    return formatSettings(d.hungarian ? "magyar" : "english", d.checkBoxes, d.damageLevel,
+                          numericValue(d.ammunition), d.spacecraftType);
 }
 
 namespace {

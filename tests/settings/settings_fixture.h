@@ -12,7 +12,7 @@
 
 namespace gombocok::testing {
 
-inline const std::string kDefaultSettings = "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
+inline const std::string kDefaultSettings = defaultSettings();
 
 // Puts `content` in a new settings.txt. A new file rather than a truncated one: ext4 flushes a
 // file truncated and rewritten in place when it is closed, which makes thousands of rounds slow.
