@@ -64,7 +64,7 @@ void Opciok::Form_Unload() {
     mentes();
 }
 
-void Opciok::betoltes() {
+SettingsRead Opciok::readStored() {
     Platform& p = shell.platform();
     place_ = settingsPlace(p.programDirectory(), p.configDirectory());
     const SettingsRead file = readSettings(place_);
@@ -92,6 +92,11 @@ void Opciok::betoltes() {
             }
         }
     }
+    return file;
+}
+
+void Opciok::betoltes() {
+    const SettingsRead file = readStored();
     const StoredSettings s = parseSettings(file.content, file.complete);
 
     v.programnyelv = s.hungarian ? "magyar" : "english";
@@ -128,6 +133,7 @@ void Opciok::betoltes() {
     f.keret.Left = f.uh[v.urhajotipus].Left - 120;
     v.urhajokep = spacecraftPicture(v.urhajotipus);
     if (!begun) {
+        Platform& p = shell.platform();
         const std::string picture = programFile(p, v.urhajokep);
         p.loadPicture(picture);
         board.urhajo.picture = picture;
