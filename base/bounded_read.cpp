@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 namespace gombocok {
 namespace {
@@ -27,6 +28,38 @@ private:
 // The first buffer when the file does not tell its size (files in /proc say 0).
 constexpr std::size_t kFirstChunk = 64 * 1024;
 
+// Anything but a regular file is refused, saying what stands there.
+bool refusedAsNotRegular(const struct stat& st, FileBytes& out) {
+    if (S_ISREG(st.st_mode)) return false;
+    out.status = ReadStatus::notRegularFile;
+    out.mode = st.st_mode;
+    return true;
+}
+
+// Reads `fd` to its end, or until it has `cap` bytes, into a buffer that starts at `first` bytes
+// and doubles. Nothing when a read fails; `error` then holds the system's error number.
+std::optional<std::vector<std::uint8_t>> readUpTo(int fd, std::size_t cap, std::size_t first,
+                                                  int& error) {
+    std::vector<std::uint8_t> bytes(first);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (bytes.size() == cap) break;
+            bytes.resize(std::min(cap, bytes.size() * 2));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
 }  // namespace
 
 FileBytes readRegularFile(const std::string& path, std::size_t maxBytes, Overflow overflow) {
@@ -37,11 +70,7 @@ FileBytes readRegularFile(const std::string& path, std::size_t maxBytes, Overflo
         out.error = errno;
         return out;
     }
-    if (!S_ISREG(st.st_mode)) {
-        out.status = ReadStatus::notRegularFile;
-        out.mode = st.st_mode;
-        return out;
-    }
+    if (refusedAsNotRegular(st, out)) return out;
     // Without O_NONBLOCK, a FIFO put there since the look above would wait for a writer.
     int raw;
     do {
@@ -57,11 +86,7 @@ FileBytes readRegularFile(const std::string& path, std::size_t maxBytes, Overflo
         out.error = errno;
         return out;
     }
-    if (!S_ISREG(st.st_mode)) {
-        out.status = ReadStatus::notRegularFile;
-        out.mode = st.st_mode;
-        return out;
-    }
+    if (refusedAsNotRegular(st, out)) return out;
     if (overflow == Overflow::refuse &&
         (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > maxBytes)) {
         out.status = ReadStatus::tooLarge;
@@ -70,35 +95,24 @@ FileBytes readRegularFile(const std::string& path, std::size_t maxBytes, Overflo
     // The file may hold more than its size says, or grow while it is read: one byte past the
     // bound is enough to tell.
     const std::size_t cap = maxBytes + 1;
-    std::vector<std::uint8_t> bytes(
-        std::min(cap, st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : kFirstChunk));
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (bytes.size() == cap) break;
-            bytes.resize(std::min(cap, bytes.size() * 2));
-        }
-        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            out.status = ReadStatus::readError;
-            out.error = errno;
-            return out;
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+    auto bytes = readUpTo(
+        fd.get(), cap,
+        std::min(cap, st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : kFirstChunk),
+        out.error);
+    if (!bytes) {
+        out.status = ReadStatus::readError;
+        return out;
     }
-    if (got > maxBytes) {
+    if (bytes->size() > maxBytes) {
         if (overflow == Overflow::refuse) {
             out.status = ReadStatus::tooLarge;
             return out;
         }
-        got = maxBytes;
+        bytes->resize(maxBytes);
         out.complete = false;
     }
-    bytes.resize(got);
     out.status = ReadStatus::ok;
-    out.bytes = std::move(bytes);
+    out.bytes = std::move(*bytes);
     return out;
 }
 

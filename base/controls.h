@@ -70,7 +70,6 @@ struct Button {
 // A frame (group box) used as a page or a panel; its children are separate members of the form.
 struct Frame {
     float Left = 0, Top = 0, Width = 0, Height = 0;
-    std::string caption;
     bool visible = true;
 };
 
@@ -147,7 +146,6 @@ private:
 // The up-down spinner: only its arrows matter to the rules.
 struct Spinner {
     float Left = 0, Top = 0, Width = 0, Height = 0;
-    int value = 0;
     bool visible = true;
 };
 

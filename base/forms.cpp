@@ -141,7 +141,6 @@ OpciokForm::OpciokForm() {
     mloszer.text = "200";
     mloszer.font = Font{8.25, true};
     chloszer = placed<Spinner>(2640, 840, 735, 255);
-    chloszer.value = 200;
     nszcsuszka = placed<Slider>(2640, 360, 2415, 255);
     nszcsuszka.min = 1;
     nszcsuszka.max = 9;

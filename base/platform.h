@@ -7,7 +7,7 @@
 
 namespace gombocok {
 
-enum class MsgIcon { exclamation, critical, warning };
+enum class MsgIcon { exclamation, critical };
 enum class MsgButtons { ok, yesNo };
 enum class MsgAnswer { ok, yes, no };
 // The language of a message box's own text, chosen by the rule that chose the text: the box's

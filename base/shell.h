@@ -1,5 +1,6 @@
 // What the rules of one window may ask of the program as a whole: the other windows, the
-// platform, and the end of the program. `Program` implements it.
+// platform, and the end of the program. `Program` implements it; the rules of game/ and settings/
+// reach each other's windows and the program end only through it.
 #pragma once
 
 #include "base/forms.h"
@@ -9,8 +10,8 @@ namespace gombocok {
 
 enum class WindowId { board, opciok, splash };
 
-// Thrown by Shell::endProgram: the program ends at once and nothing after it runs. The dispatch
-// point catches it.
+// Thrown by Shell::endProgram (and so by programvege): the program ends at once and nothing
+// after it runs. The dispatch point catches it.
 struct ProgramEnded {};
 
 class Shell {
@@ -33,7 +34,20 @@ public:
     // afresh in its design state.
     virtual void unload(WindowId w) = 0;
 
+    // The program end: silence, then close the options dialog (whose unload saves the
+    // settings), the title screen and the game window, and end the program. It does not return,
+    // and it does not need the game window, so the settings load can end the program before
+    // that window exists.
+    [[noreturn]] void programvege() {
+        closeForEnd();
+        endProgram();
+    }
+
     [[noreturn]] void endProgram() { throw ProgramEnded{}; }
+
+protected:
+    // The program end's silence and closing of the windows, before it ends.
+    virtual void closeForEnd() = 0;
 };
 
 }  // namespace gombocok

@@ -38,7 +38,7 @@ struct Vars {
     std::string hang_zene;  // scratch path of whichever music is about to start
 
     bool szunetel = false;  // paused
-    // Intervals saved at pause: idozit, loveshez, hatterhez, kilepeshez, ufoloveshez, ellenmozg.
+    // Intervals saved at pause, in the order of the game window's timer list (Board::timers).
     std::array<std::int16_t, 6> idozitok{};
     bool kilepes_folyik = false;
     bool kilepes_jelzo = false;
@@ -46,7 +46,6 @@ struct Vars {
     bool csalas2 = false;  // invulnerability
 
     bool nincs_beallitas = false;  // settings file was missing at start
-    std::string sor;               // line buffer of the settings load
     // The player has been told this run that the settings file cannot be read.
     bool settings_unreadable_told = false;
     int zeneido = 0;  // title-screen seconds

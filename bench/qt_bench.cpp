@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/bench.h"
+#include "game/splash.h"
 #include "program/program.h"
 #include "qt/board_window.h"
 #include "qt/qt_host.h"

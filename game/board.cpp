@@ -52,14 +52,14 @@ std::string percentText(float width, int teljes) {
     return s + "%";
 }
 
-void programvege(Vars& v, Shell& shell) {
-    v.hang_zene = programFile(shell.platform(), "csend.wav");
-    shell.platform().playSound(v.hang_zene);
-    shell.unload(WindowId::opciok);
-    shell.unload(WindowId::splash);
-    shell.unload(WindowId::board);
-    shell.endProgram();
-}
+const std::array<BoardTimer, 6> Board::timers{{
+    {&BoardForm::kilepeshez, &Board::kilepeshez_Timer, "kilepeshez"},
+    {&BoardForm::ufoloveshez, &Board::ufoloveshez_Timer, "ufoloveshez"},
+    {&BoardForm::ellenmozg, &Board::ellenmozg_Timer, "ellenmozg"},
+    {&BoardForm::hatterhez, &Board::hatterhez_Timer, "hatterhez"},
+    {&BoardForm::loveshez, &Board::loveshez_Timer, "loveshez"},
+    {&BoardForm::idozit, &Board::idozit_Timer, "idozit"},
+}};
 
 Board::Board(Vars& vars, BoardForm& form, Shell& shell) : v(vars), f(form), shell(shell) {}
 
@@ -293,7 +293,7 @@ void Board::showLevelMessage() {
         return;
     }
     if (v.szint > 12) return;
-    const bool hungarian = v.programnyelv == "magyar" || v.programnyelv == "hungarian";
+    const bool hungarian = namesHungarian(v.programnyelv);
     const char* text = "";
     switch (v.szint) {
         case 2:
@@ -371,7 +371,7 @@ void Board::tavozas() {
 }
 
 void Board::programvege() {
-    gombocok::programvege(v, shell);
+    shell.programvege();
 }
 
 void Board::idozit_Timer() {
@@ -409,14 +409,13 @@ void Board::pauseInBackground() {
 }
 
 void Board::szuneteles() {
-    Timer* const timers[6] = {&f.idozit,     &f.loveshez,    &f.hatterhez,
-                              &f.kilepeshez, &f.ufoloveshez, &f.ellenmozg};
     if (v.szunetel) {
-        for (int k = 0; k < 6; ++k)
-            v.idozitok[k] = static_cast<std::int16_t>(timers[k]->interval());
-        for (Timer* t : timers) t->setInterval(0);
+        for (std::size_t k = 0; k < timers.size(); ++k)
+            v.idozitok[k] = static_cast<std::int16_t>((f.*timers[k].timer).interval());
+        for (const BoardTimer& t : timers) (f.*t.timer).setInterval(0);
     } else {
-        for (int k = 0; k < 6; ++k) timers[k]->setInterval(v.idozitok[k]);
+        for (std::size_t k = 0; k < timers.size(); ++k)
+            (f.*timers[k].timer).setInterval(v.idozitok[k]);
         f.focus = &f.urhajo;
     }
 }

@@ -3,9 +3,11 @@
 // pause and quit. Each handler is named after its control and event.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "base/forms.h"
+#include "base/language.h"
 #include "base/shell.h"
 #include "base/vars.h"
 
@@ -17,13 +19,21 @@ constexpr int space = 32, up = 38, down = 40;
 constexpr int A = 65, G = 71, R = 82, V = 86, Y = 89;
 }  // namespace vk
 
-// The program end: silence, then close the options dialog (whose unload saves the settings), the
-// title screen and the game window, and end the program. It does not return, and it does not
-// need the game window, so the settings load can end the program before that window exists.
-[[noreturn]] void programvege(Vars& vars, Shell& shell);
+class Board;
+
+// One timer of the game window with the handler its tick runs.
+struct BoardTimer {
+    Timer BoardForm::*timer;
+    void (Board::*tick)();
+    const char* name;
+};
 
 class Board {
 public:
+    // The game window's six timers, in the fixed order in which timers due at the same moment
+    // fire; a pause saves their intervals in this order too.
+    static const std::array<BoardTimer, 6> timers;
+
     Board(Vars& vars, BoardForm& form, Shell& shell);
 
     // Start-up and new game.
@@ -85,7 +95,7 @@ private:
     void shotToNose();
     // Full condition bar, green with "100%" in black, and the damage step of the damage level.
     void repairCondition();
-    bool magyar() const { return v.programnyelv == "magyar"; }
+    bool magyar() const { return isMagyar(v.programnyelv); }
 
     Vars& v;
     BoardForm& f;

@@ -38,35 +38,22 @@ double HeadlessPlatform::random() {
     return std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
 }
 
-VirtualHost::VirtualHost(HeadlessPlatform& platform) : program(platform) {}
+VirtualHost::VirtualHost(HeadlessPlatform& platform)
+    : program(platform), clock_(program, *this, 1) {}
 
-void VirtualHost::start() {
-    program.start();
-    rearm(now_);
-    if (onEvent) onEvent();
+bool VirtualHost::runEvent(const std::function<bool()>& dispatch, std::int64_t moment) {
+    // A tick runs at its deadline: the virtual clock stands there while it runs.
+    now_ = moment;
+    return dispatch();
 }
 
-bool VirtualHost::run(const std::function<void()>& event) {
-    bool ran = program.dispatch(event);
-    rearm(now_);
+void VirtualHost::eventDone(bool) {
     if (onEvent) onEvent();
-    return ran;
-}
-
-void VirtualHost::rearm(std::int64_t moment) {
-    scheduler_.watch(program.timers());
-    scheduler_.rearm(moment);
 }
 
 void VirtualHost::advance(std::int64_t ms) {
     const std::int64_t until = now_ + ms;
-    while (!program.ended()) {
-        auto due = scheduler_.takeDue(until);
-        if (!due) break;
-        now_ = due->deadline;
-        ++ticks_[due->name];
-        run(due->tick);
-    }
+    clock_.wake(until);
     if (!program.ended()) now_ = until;
 }
 

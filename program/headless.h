@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/platform.h"
-#include "base/scheduler.h"
+#include "program/clock.h"
 #include "program/program.h"
 
 namespace gombocok {
@@ -55,33 +55,33 @@ private:
 };
 
 // The program on a virtual clock.
-class VirtualHost {
+class VirtualHost : private ClockHost {
 public:
     explicit VirtualHost(HeadlessPlatform& platform);
 
     Program program;
 
     // Starts the program (title screen, settings, game window) as the real one does.
-    void start();
+    void start() { clock_.start(); }
     // Runs one event through the dispatch point, then re-arms the timers.
-    bool run(const std::function<void()>& event);
+    bool run(const std::function<void()>& event) { return clock_.run(event); }
     // Moves the clock on by `ms`, firing every timer that falls due, in time order; timers due
     // at the same moment fire in the program's fixed timer order.
     void advance(std::int64_t ms);
-    std::int64_t now() const { return now_; }
+    std::int64_t now() override { return now_; }
     // Called after every event, timer ticks included, once the timers are re-armed.
     std::function<void()> onEvent;
     // Timer ticks so far by timer name.
-    const std::map<std::string, std::int64_t>& ticks() const { return ticks_; }
+    const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return clock_.ticks(); }
 
 private:
-    // Re-arms whatever the event changed; the timer list is taken afresh, as an event may load
-    // or unload a window.
-    void rearm(std::int64_t moment);
+    // The clock itself: virtual time moves only in advance, which wakes the program.
+    void wakeAt(std::optional<std::int64_t>) override {}
+    bool runEvent(const std::function<bool()>& dispatch, std::int64_t moment) override;
+    void eventDone(bool) override;
 
     std::int64_t now_ = 0;
-    TimerScheduler scheduler_;
-    std::map<std::string, std::int64_t> ticks_;
+    ProgramClock clock_;
 };
 
 }  // namespace gombocok

@@ -2,15 +2,54 @@
 
 #include <utility>
 
-namespace gombocok {
+#include "game/board.h"
+#include "game/splash.h"
+#include "settings/opciok.h"
 
-std::string programFile(Platform& platform, const std::string& name) {
-    return platform.programDirectory() + "/" + name;
-}
+namespace gombocok {
+namespace {
+
+template <class Form, class Rules>
+struct Loaded {
+    Loaded(Vars& v, Shell& s) : rules(v, form, s) {}
+    Form form;
+    Rules rules;
+};
+
+}  // namespace
+
+struct Program::LoadedBoard : Loaded<BoardForm, Board> {
+    using Loaded::Loaded;
+};
+struct Program::LoadedOpciok : Loaded<OpciokForm, Opciok> {
+    using Loaded::Loaded;
+};
+struct Program::LoadedSplash : Loaded<SplashForm, Splash> {
+    using Loaded::Loaded;
+};
 
 Program::Program(Platform& platform) : platform_(platform) {}
 
 Program::~Program() = default;
+
+BoardForm* Program::boardIfLoaded() {
+    return board_ ? &board_->form : nullptr;
+}
+OpciokForm* Program::opciokIfLoaded() {
+    return opciok_ ? &opciok_->form : nullptr;
+}
+SplashForm* Program::splashIfLoaded() {
+    return splash_ ? &splash_->form : nullptr;
+}
+Board* Program::boardRules() {
+    return board_ ? &board_->rules : nullptr;
+}
+Opciok* Program::opciokRules() {
+    return opciok_ ? &opciok_->rules : nullptr;
+}
+Splash* Program::splashRules() {
+    return splash_ ? &splash_->rules : nullptr;
+}
 
 void Program::start() {
     dispatch([this] {
@@ -47,12 +86,8 @@ std::vector<Program::TimerBinding> Program::timers() {
     if (board_) {
         BoardForm& f = board_->form;
         Board& r = board_->rules;
-        out.push_back({&f.kilepeshez, [&r] { r.kilepeshez_Timer(); }, "kilepeshez"});
-        out.push_back({&f.ufoloveshez, [&r] { r.ufoloveshez_Timer(); }, "ufoloveshez"});
-        out.push_back({&f.ellenmozg, [&r] { r.ellenmozg_Timer(); }, "ellenmozg"});
-        out.push_back({&f.hatterhez, [&r] { r.hatterhez_Timer(); }, "hatterhez"});
-        out.push_back({&f.loveshez, [&r] { r.loveshez_Timer(); }, "loveshez"});
-        out.push_back({&f.idozit, [&r] { r.idozit_Timer(); }, "idozit"});
+        for (const BoardTimer& t : Board::timers)
+            out.push_back({&(f.*t.timer), [&r, tick = t.tick] { (r.*tick)(); }, t.name});
     }
     if (splash_) {
         SplashForm& f = splash_->form;
@@ -135,6 +170,14 @@ void Program::unload(WindowId w) {
             if (splash_) retired_.push_back(std::shared_ptr<LoadedSplash>(std::move(splash_)));
             break;
     }
+}
+
+void Program::closeForEnd() {
+    vars.hang_zene = programFile(platform_, "csend.wav");
+    platform_.playSound(vars.hang_zene);
+    unload(WindowId::opciok);
+    unload(WindowId::splash);
+    unload(WindowId::board);
 }
 
 }  // namespace gombocok

@@ -11,11 +11,13 @@
 #include "base/scheduler.h"
 #include "base/shell.h"
 #include "base/vars.h"
-#include "game/board.h"
-#include "game/splash.h"
-#include "settings/opciok.h"
 
 namespace gombocok {
+
+// The rules of the three windows: a view that calls a handler includes its rules' header.
+class Board;
+class Opciok;
+class Splash;
 
 class Program : public Shell {
 public:
@@ -41,12 +43,12 @@ public:
     Vars vars;
 
     // The windows and their rules without loading them: nullptr while not loaded.
-    BoardForm* boardIfLoaded() { return board_ ? &board_->form : nullptr; }
-    OpciokForm* opciokIfLoaded() { return opciok_ ? &opciok_->form : nullptr; }
-    SplashForm* splashIfLoaded() override { return splash_ ? &splash_->form : nullptr; }
-    Board* boardRules() { return board_ ? &board_->rules : nullptr; }
-    Opciok* opciokRules() { return opciok_ ? &opciok_->rules : nullptr; }
-    Splash* splashRules() { return splash_ ? &splash_->rules : nullptr; }
+    BoardForm* boardIfLoaded();
+    OpciokForm* opciokIfLoaded();
+    SplashForm* splashIfLoaded() override;
+    Board* boardRules();
+    Opciok* opciokRules();
+    Splash* splashRules();
 
     // Every timer of the loaded windows with its handler, in a fixed order: the order in which
     // timers due at the same moment fire.
@@ -62,16 +64,14 @@ public:
     void hide(WindowId w) override;
     void unload(WindowId w) override;
 
+protected:
+    void closeForEnd() override;
+
 private:
-    template <class Form, class Rules>
-    struct Loaded {
-        Loaded(Vars& v, Shell& s) : rules(v, form, s) {}
-        Form form;
-        Rules rules;
-    };
-    using LoadedBoard = Loaded<BoardForm, Board>;
-    using LoadedOpciok = Loaded<OpciokForm, Opciok>;
-    using LoadedSplash = Loaded<SplashForm, Splash>;
+    // A loaded window: its form and its rules (program.cpp).
+    struct LoadedBoard;
+    struct LoadedOpciok;
+    struct LoadedSplash;
 
     Window* windowIfLoaded(WindowId w);
 

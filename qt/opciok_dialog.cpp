@@ -21,6 +21,7 @@
 
 #include "qt/qt_host.h"
 #include "qt/view_accessibility.h"
+#include "settings/opciok.h"
 
 namespace gombocok {
 

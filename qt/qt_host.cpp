@@ -14,7 +14,7 @@
 #include <iostream>
 #include <limits>
 
-#include "qt/qt_platform.h"
+#include "settings/opciok.h"
 
 namespace gombocok {
 namespace {
@@ -31,9 +31,10 @@ constexpr std::int64_t kMaxLagNs = 1'000'000'000;
 
 }  // namespace
 
-QtHost::QtHost(Program& program, QtPlatform& platform) : program_(program), platform_(platform) {
+QtHost::QtHost(Program& program, QtPlatform& platform)
+    : program_(program), platform_(platform), clock_(program, *this, 1'000'000) {
     platform_.attach(this);
-    scheduler_.setMaxLag(kMaxLagNs);
+    clock_.setMaxLag(kMaxLagNs);
     wakeFd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (wakeFd_ >= 0) {
         wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
@@ -42,7 +43,7 @@ QtHost::QtHost(Program& program, QtPlatform& platform) : program_(program), plat
             while (::read(wakeFd_, &expirations, sizeof expirations) > 0) {
             }
             armedFor_ = -1;
-            wake();
+            clock_.wake(monotonicNow());
         });
     } else {
         wakeTimer_ = new QTimer(this);
@@ -50,7 +51,7 @@ QtHost::QtHost(Program& program, QtPlatform& platform) : program_(program), plat
         wakeTimer_->setTimerType(Qt::PreciseTimer);
         connect(wakeTimer_, &QTimer::timeout, this, [this] {
             armedFor_ = -1;
-            wake();
+            clock_.wake(monotonicNow());
         });
     }
 }
@@ -62,65 +63,38 @@ QtHost::~QtHost() {
 }
 
 bool QtHost::run(const std::function<void()>& event) {
-    const std::int64_t arrived = monotonicNow();
-    return deliver([&] { return program_.dispatch(event); }, arrived);
+    return clock_.run(event);
 }
 
 void QtHost::start() {
-    // Program::start goes through the dispatch point itself.
-    deliver(
-        [this] {
-            program_.start();
-            return true;
-        },
-        monotonicNow());
+    clock_.start();
 }
 
-bool QtHost::deliver(const std::function<bool()>& dispatch, std::int64_t moment) {
-    if (exitCode_) return false;
-    const std::int64_t heldBefore = scheduler_.heldTime();
-    bool ran = false;
+std::int64_t QtHost::now() {
+    return monotonicNow();
+}
+
+bool QtHost::runEvent(const std::function<bool()>& dispatch, std::int64_t) {
     try {
-        ran = dispatch();
+        const bool ran = dispatch();
         // An end asked for while this event held a message box open follows it at once.
         if (endRequested_ && !program_.ended() && !program_.inEvent())
-            program_.dispatch([this] { programvege(program_.vars, program_); });
+            program_.dispatch([this] { program_.programvege(); });
+        return ran;
     } catch (const MissingPicture& e) {
         fail(e.path());
         return false;
     }
-    if (program_.ended()) {
+}
+
+void QtHost::eventDone(bool ended) {
+    if (ended)
         finish(0);
-        return ran;
-    }
-    scheduler_.watch(program_.timers());
-    scheduler_.rearm(moment + (scheduler_.heldTime() - heldBefore));
-    if (!waking_) armWakeup();
-    syncViews();
-    return ran;
+    else
+        syncViews();
 }
 
-void QtHost::wake() {
-    if (waking_ || exitCode_) return;
-    waking_ = true;
-    const std::int64_t now = monotonicNow();
-    // Coinciding deadlines, and any that fell due while the others ran late, go in one wake-up.
-    while (!exitCode_) {
-        auto due = scheduler_.takeDue(now);
-        if (!due) break;
-        if (auto it = ticks_.find(due->name); it != ticks_.end())
-            ++it->second;
-        else
-            ticks_.emplace(due->name, 1);
-        deliver([&] { return program_.dispatch(due->tick); }, due->deadline);
-    }
-    waking_ = false;
-    armWakeup();
-}
-
-void QtHost::armWakeup() {
-    std::optional<std::int64_t> next;
-    if (!exitCode_) next = scheduler_.nextDeadline();
+void QtHost::wakeAt(std::optional<std::int64_t> next) {
     const std::int64_t target = next ? *next : -1;
     if (target == armedFor_) return;
     armedFor_ = target;
@@ -156,7 +130,7 @@ void QtHost::requestEnd() {
         platform_.dismissMessageBoxes();
         return;
     }
-    run([this] { programvege(program_.vars, program_); });
+    run([this] { program_.programvege(); });
 }
 
 void QtHost::saveSettings() {
@@ -167,7 +141,7 @@ void QtHost::saveSettings() {
 
 void QtHost::finish(int code) {
     exitCode_ = code;
-    armWakeup();
+    clock_.stop();
     // The windows mirror the unloaded forms: syncing closes them.
     syncViews();
     // Queued, so that an end reached before the event loop runs still quits it.
@@ -178,7 +152,7 @@ void QtHost::finish(int code) {
 void QtHost::fail(const std::string& path) {
     std::cerr << "gombocok: cannot load picture file: " << path << std::endl;
     exitCode_ = 1;
-    armWakeup();
+    clock_.stop();
     if (!endRequested_) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Gombócok"),
                         QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
@@ -209,14 +183,11 @@ QCursor QtHost::cursor(const std::string& path) {
 }
 
 void QtHost::holdTimers() {
-    scheduler_.hold(monotonicNow());
-    armWakeup();
+    clock_.hold();
 }
 
 void QtHost::resumeTimers() {
-    if (exitCode_) return;
-    scheduler_.resume(monotonicNow());
-    armWakeup();
+    clock_.resume();
 }
 
 }  // namespace gombocok

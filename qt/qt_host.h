@@ -1,5 +1,5 @@
-// The program on Qt: the model's timers run on the core's scheduler against the monotonic clock
-// with one precise wake-up for the earliest deadline, every event goes through the one dispatch
+// The program on Qt: the program's clock runs on the monotonic clock with one precise wake-up for
+// the deadline it names, every event goes through the one dispatch
 // point, and after each event the timers are re-armed and every view is synced.
 #pragma once
 
@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "base/scheduler.h"
+#include "program/clock.h"
 #include "program/program.h"
+#include "qt/qt_platform.h"
 #include "qt/view.h"
 
 class QMessageBox;
@@ -24,9 +25,7 @@ class QTimer;
 
 namespace gombocok {
 
-class QtPlatform;
-
-class QtHost : public QObject {
+class QtHost : public QObject, public BoxHost, private ClockHost {
     Q_OBJECT
 public:
     QtHost(Program& program, QtPlatform& platform);
@@ -49,13 +48,13 @@ public:
     // dismissed and the end follows as soon as that event returns. From here on no message box
     // waits for an answer: no one may be there to give it.
     void requestEnd();
-    bool endRequested() const { return endRequested_; }
+    bool endRequested() const override { return endRequested_; }
     // Saves the settings as the program end would, without ending: the session manager asks
     // this before a logout that may still be cancelled.
     void saveSettings();
 
     void addView(View* view);
-    void syncViews();
+    void syncViews() override;
 
     // The picture a control names: "design:<name>" from the design pictures built into the
     // program, anything else a file path. Cached per name.
@@ -65,20 +64,19 @@ public:
 
     // While a modal message box is open no game timer may fire: the timers are held with their
     // remaining time and resume after the answer.
-    void holdTimers();
-    void resumeTimers();
+    void holdTimers() override;
+    void resumeTimers() override;
 
     // Ticks so far by timer name.
-    const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return ticks_; }
+    const std::map<std::string, std::int64_t, std::less<>>& ticks() const { return clock_.ticks(); }
 
 private:
-    // Runs one dispatch that happened at `moment` (monotonic nanoseconds), then what follows
-    // every event: re-arm, sync, or quit.
-    bool deliver(const std::function<bool()>& dispatch, std::int64_t moment);
-    // The wake-up came: every tick due by now runs, each as its own event at its deadline.
-    void wake();
-    // Sets the one wake-up to the earliest deadline, or clears it.
-    void armWakeup();
+    // ClockHost, in monotonic nanoseconds. An event ends the program early when a request from
+    // outside came while it ran, and a picture that cannot be loaded fails it.
+    std::int64_t now() override;
+    void wakeAt(std::optional<std::int64_t> deadline) override;
+    bool runEvent(const std::function<bool()>& dispatch, std::int64_t moment) override;
+    void eventDone(bool ended) override;
     void finish(int code);
     // A picture or cursor file that cannot be loaded: reported on stderr and in a box, exit 1.
     // An end asked for from outside closes the box at once.
@@ -86,15 +84,13 @@ private:
     Program& program_;
     QtPlatform& platform_;
     std::vector<View*> views_;
-    TimerScheduler scheduler_{1'000'000};
+    ProgramClock clock_;
     // The wake-up: a timerfd with an absolute deadline on the monotonic clock, watched by the
     // event loop; where none can be had, a precise QTimer rounded up to the millisecond.
     int wakeFd_ = -1;
     QSocketNotifier* wakeNotifier_ = nullptr;
     QTimer* wakeTimer_ = nullptr;
     std::int64_t armedFor_ = -1;
-    bool waking_ = false;
-    std::map<std::string, std::int64_t, std::less<>> ticks_;
     std::optional<int> exitCode_;
     bool endRequested_ = false;
     QMessageBox* fatalBox_ = nullptr;  // the failure's box while it is open

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "base/bounded_read.h"
-#include "qt/qt_host.h"
+#include "base/controls.h"
+#include "base/language.h"
 #include "settings/settings_file.h"
-#include "settings/texts.h"
 
 // The design pictures live in a static library, whose resources are registered by hand.
 static void initDesignResources() {
@@ -173,9 +173,9 @@ MsgAnswer QtPlatform::messageBox(const std::string& text, const std::string& tit
 }
 
 void QtPlatform::followInterfaceLanguage(const std::string& programnyelv) {
-    const CaptionLanguage language = captionLanguage(programnyelv);
-    if (language != CaptionLanguage::unchanged)
-        translations_.useHungarian(language == CaptionLanguage::hungarian);
+    const NamedLanguage language = namedLanguage(programnyelv);
+    if (language != NamedLanguage::none)
+        translations_.useHungarian(language == NamedLanguage::hungarian);
 }
 
 void QtPlatform::dismissMessageBoxes() {

@@ -20,7 +20,17 @@ class QMessageBox;
 
 namespace gombocok {
 
-class QtHost;
+// What a message box asks of the host that runs the program: its timers held while the box is
+// open, the views showing the state that led to the box, and whether the program is ending at a
+// request from outside (then no one may be there to answer). QtHost implements it.
+class BoxHost {
+public:
+    virtual ~BoxHost() = default;
+    virtual bool endRequested() const = 0;
+    virtual void holdTimers() = 0;
+    virtual void resumeTimers() = 0;
+    virtual void syncViews() = 0;
+};
 
 class QtPlatform : public Platform {
 public:
@@ -28,7 +38,7 @@ public:
     ~QtPlatform() override;
 
     // The host whose timers a message box holds; the host registers itself.
-    void attach(QtHost* host) { host_ = host; }
+    void attach(BoxHost* host) { host_ = host; }
 
     void playSound(const std::string& path) override;
     void loadPicture(const std::string& path) override;
@@ -59,7 +69,7 @@ public:
     void dismissMessageBoxes();
 
 private:
-    QtHost* host_ = nullptr;
+    BoxHost* host_ = nullptr;
     std::vector<QMessageBox*> openBoxes_;  // innermost last
     SoundPlayer sound_;
     QtTranslations translations_;

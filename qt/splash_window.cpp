@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "game/splash.h"
 #include "qt/qt_host.h"
 #include "qt/view_accessibility.h"
 

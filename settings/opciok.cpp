@@ -3,7 +3,7 @@
 #include <cmath>
 #include <iostream>
 
-#include "game/board.h"
+#include "base/language.h"
 #include "settings/settings_file.h"
 #include "settings/texts.h"
 
@@ -25,7 +25,7 @@ const char* spacecraftPicture(int type) {
 
 // The dialog's own messages are Hungarian only for "magyar": "hungarian" gets the English ones.
 void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* english) {
-    const bool magyar = v.programnyelv == "magyar";
+    const bool magyar = isMagyar(v.programnyelv);
     shell.platform().messageBox(magyar ? hungarian : english, magyar ? "Gombócok" : "Dumplers",
                                 MsgIcon::critical, MsgButtons::ok,
                                 magyar ? MsgLanguage::hungarian : MsgLanguage::english);
@@ -64,7 +64,7 @@ void Opciok::Form_Unload() {
     mentes();
 }
 
-void Opciok::betoltes() {
+SettingsRead Opciok::readStored() {
     Platform& p = shell.platform();
     place_ = settingsPlace(p.programDirectory(), p.configDirectory());
     const SettingsRead file = readSettings(place_);
@@ -75,7 +75,7 @@ void Opciok::betoltes() {
             "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
             "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok, MsgLanguage::hungarian);
         v.nincs_beallitas = true;
-        programvege(v, shell);
+        shell.programvege();
     }
     v.nincs_beallitas = false;
     keep_ = true;
@@ -92,9 +92,13 @@ void Opciok::betoltes() {
             }
         }
     }
+    return file;
+}
+
+void Opciok::betoltes() {
+    const SettingsRead file = readStored();
     const StoredSettings s = parseSettings(file.content, file.complete);
 
-    v.sor = s.lines[0];
     v.programnyelv = s.hungarian ? "magyar" : "english";
     f.selectNyelv(s.hungarian ? 0 : 1);
     // The button's handler stores its caption and applies the texts; at start-up that is the first
@@ -104,7 +108,6 @@ void Opciok::betoltes() {
     BoardForm& board = shell.board();
     const bool begun = gameBegun(board);
 
-    v.sor = s.lines[1];
     f.vizeff.setValue(s.checkBoxes[0]);
     f.hzene.setValue(s.checkBoxes[1]);
     f.effektek.setValue(s.checkBoxes[2]);
@@ -114,7 +117,6 @@ void Opciok::betoltes() {
     // The slider's handler runs only on a change of position, and its design position may equal
     // the stored one; the stored damage level must rule from the start either way. A game in
     // progress keeps its damage step: the slider takes the stored position without its handler.
-    v.sor = s.lines[2];
     if (begun) {
         f.nszcsuszka.initValue(s.damageLevel);
     } else {
@@ -123,17 +125,15 @@ void Opciok::betoltes() {
     }
 
     // In a game the ammunition label counts the rounds left, not the stored initial ammunition.
-    v.sor = s.lines[3];
     f.mloszer.text = s.ammunition;
-    f.chloszer.value = static_cast<int>(numericValue(s.ammunition));
     if (!begun) board.mundb.caption = trimmed(f.mloszer.text);
 
     // The spacecraft in a game keeps its picture: a new choice shows only on OK.
-    v.sor = s.lines[4];
     v.urhajotipus = static_cast<std::int16_t>(s.spacecraftType);
     f.keret.Left = f.uh[v.urhajotipus].Left - 120;
     v.urhajokep = spacecraftPicture(v.urhajotipus);
     if (!begun) {
+        Platform& p = shell.platform();
         const std::string picture = programFile(p, v.urhajokep);
         p.loadPicture(picture);
         board.urhajo.picture = picture;
@@ -244,14 +244,12 @@ void Opciok::chloszer_DownClick() {
     const long value = numericValue(trimmed(f.mloszer.text));
     const long next = value <= 0 ? 0 : value - 1;
     f.mloszer.text = std::to_string(next);
-    f.chloszer.value = static_cast<int>(next);
 }
 
 void Opciok::chloszer_UpClick() {
     const long value = numericValue(trimmed(f.mloszer.text));
     const long next = value >= kMaxAmmunition ? kMaxAmmunition : value + 1;
     f.mloszer.text = std::to_string(next);
-    f.chloszer.value = static_cast<int>(next);
 }
 
 void Opciok::mehet_Click() {

@@ -42,6 +42,11 @@ public:
     void hibakez();
 
 private:
+    // Finds and reads the settings file. A missing file is reported and ends the program (the
+    // save then writes the defaults); one that cannot be read is reported once per run and the
+    // defaults are used.
+    SettingsRead readStored();
+
     Vars& v;
     OpciokForm& f;
     Shell& shell;

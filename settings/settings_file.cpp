@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "base/bounded_read.h"
+#include "base/language.h"
 
 namespace gombocok {
 namespace {
 
-constexpr std::size_t kKeptLineLength = 64;
 constexpr long kNumericCeiling = 2147483647;
 
 // The lines of the file; a line is absent when the file ends before it, and the last line counts
@@ -77,10 +77,8 @@ long numericValue(std::string_view text) {
 StoredSettings parseSettings(std::string_view content, bool complete) {
     StoredSettings s;
     const std::vector<std::string_view> lines = splitLines(content, complete);
-    for (std::size_t k = 0; k < lines.size(); ++k)
-        s.lines[k] = std::string(lines[k].substr(0, kKeptLineLength));
 
-    if (lines.size() > 0) s.hungarian = lines[0] == "magyar" || lines[0] == "hungarian";
+    if (lines.size() > 0) s.hungarian = namesHungarian(lines[0]);
     if (lines.size() > 1 && lines[1].size() <= 3) {
         for (std::size_t k = 0; k < 3; ++k)
             s.checkBoxes[k] = k >= lines[1].size() ? 0 : lines[1][k] == '0' ? 0 : 1;
@@ -107,7 +105,9 @@ std::string formatSettings(std::string_view language, const std::array<int, 3>& 
 }
 
 std::string defaultSettings() {
-    return "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
+    const StoredSettings d;
+    return formatSettings(d.hungarian ? "magyar" : "english", d.checkBoxes, d.damageLevel,
+                          numericValue(d.ammunition), d.spacecraftType);
 }
 
 namespace {

@@ -29,7 +29,6 @@ struct StoredSettings {
     int damageLevel = 2;
     std::string ammunition = "200";
     int spacecraftType = 2;
-    std::array<std::string, 5> lines;  // the lines as read, each cut to 64 bytes
 };
 
 // `complete` tells whether `content` is the whole file (false when the read limit cut it).
@@ -38,6 +37,8 @@ StoredSettings parseSettings(std::string_view content, bool complete = true);
 // The five lines as the program writes them.
 std::string formatSettings(std::string_view language, const std::array<int, 3>& checkBoxes,
                            int damageLevel, long ammunition, int spacecraftType);
+// The settings of a fresh installation (the defaults of StoredSettings) as the program writes
+// them: the text of the shipped settings.txt and of the file a first start creates.
 std::string defaultSettings();
 
 // What a read found at the settings path.

@@ -18,21 +18,15 @@ const char* pick(const Captions& c, bool hungarian) {
 
 constexpr const char* kMakerMark = "v1.0";
 
-enum class Language { hungarian, english, both };
-
-Language languageOf(const std::string& programnyelv) {
-    if (programnyelv == "magyar" || programnyelv == "hungarian") return Language::hungarian;
-    if (programnyelv == "angol" || programnyelv == "english") return Language::english;
-    return Language::both;
-}
-
-Message inLanguage(Language language, const std::string& hungarian, const std::string& english) {
+// A word that names no language gets both.
+Message inLanguage(NamedLanguage language, const std::string& hungarian,
+                   const std::string& english) {
     switch (language) {
-        case Language::hungarian:
+        case NamedLanguage::hungarian:
             return {hungarian, "Gombócok", MsgLanguage::hungarian};
-        case Language::english:
+        case NamedLanguage::english:
             return {english, "Dumplers", MsgLanguage::english};
-        case Language::both:
+        case NamedLanguage::none:
             break;
     }
     // Hungarian first: its button speaks Hungarian.
@@ -63,16 +57,10 @@ std::string whatItIs(const SettingsRead& read, bool hungarian) {
 
 }  // namespace
 
-CaptionLanguage captionLanguage(const std::string& programnyelv) {
-    if (programnyelv == "magyar" || programnyelv == "hungarian") return CaptionLanguage::hungarian;
-    if (programnyelv == "angol" || programnyelv == "english") return CaptionLanguage::english;
-    return CaptionLanguage::unchanged;
-}
-
 Message settingsUnreadableMessage(const std::string& programnyelv, const std::string& path,
                                   const SettingsRead& read) {
     return inLanguage(
-        languageOf(programnyelv),
+        namedLanguage(programnyelv),
         "A beállításokat tartalmazó file nem olvasható:\r" + path + "\r(" + whatItIs(read, true) +
             ")\r\rA játék most az alapbeállításokkal indul, és a beállításokat ezúttal nem "
             "menthetem: a file érintetlen marad.",
@@ -83,15 +71,15 @@ Message settingsUnreadableMessage(const std::string& programnyelv, const std::st
 
 Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error) {
     return inLanguage(
-        languageOf(programnyelv),
+        namedLanguage(programnyelv),
         "A beállításokat nem sikerült menteni, a változtatások elvesznek.\r\r" + error,
         "The settings could not be saved, the changes are lost.\r\r" + error);
 }
 
 void szovegkez(Vars& v, Shell& shell) {
-    const CaptionLanguage language = captionLanguage(v.programnyelv);
-    if (language == CaptionLanguage::unchanged) return;
-    const bool hungarian = language == CaptionLanguage::hungarian;
+    const NamedLanguage language = namedLanguage(v.programnyelv);
+    if (language == NamedLanguage::none) return;
+    const bool hungarian = language == NamedLanguage::hungarian;
 
     // The blanks push the maker mark towards the right end of the title bar.
     BoardForm& b = shell.board();

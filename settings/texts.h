@@ -3,16 +3,12 @@
 
 #include <string>
 
+#include "base/language.h"
 #include "base/shell.h"
 #include "base/vars.h"
 #include "settings/settings_file.h"
 
 namespace gombocok {
-
-// The language `szovegkez` gives the captions for `programnyelv`: Hungarian for "magyar" and
-// "hungarian", English for "angol" and "english", none (the captions stay) for anything else.
-enum class CaptionLanguage { hungarian, english, unchanged };
-CaptionLanguage captionLanguage(const std::string& programnyelv);
 
 // Sets every language-dependent caption of the three windows from `programnyelv`; a value
 // outside the four language words changes nothing.

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "game/board.h"
+#include "game/splash.h"
 #include "program/headless.h"
 #include "tests/test_support.h"
 

@@ -7,7 +7,10 @@
 
 #include <memory>
 
+#include "game/board.h"
+#include "game/splash.h"
 #include "program/headless.h"
+#include "settings/opciok.h"
 #include "tests/game/bot.h"
 #include "tests/test_support.h"
 

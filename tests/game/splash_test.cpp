@@ -1,3 +1,5 @@
+#include "game/splash.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -14,6 +14,7 @@
 #include <memory>
 #include <set>
 
+#include "game/board.h"
 #include "program/program.h"
 #include "qt/board_window.h"
 #include "qt/qt_host.h"

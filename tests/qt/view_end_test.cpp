@@ -11,6 +11,7 @@
 #include "qt/end_signals.h"
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
+#include "settings/opciok.h"
 #include "tests/qt/view_support.h"
 #include "tests/test_support.h"
 

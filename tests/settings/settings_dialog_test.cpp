@@ -30,7 +30,7 @@ TEST(SettingsLoad, FileValuesReachTheWindowsAndTheNextSave) {
         EXPECT_TRUE(endsWith(p.platform.sounds.back(), "/csend.wav"));
         EXPECT_EQ(p.b().mundb.caption, "007");
         EXPECT_TRUE(endsWith(p.b().urhajo.picture, "/k_urhajo_01.jpg"));
-        p.host.run([&] { programvege(p.v(), p.host.program); });
+        p.host.run([&] { p.host.program.programvege(); });
         EXPECT_EQ(dir.read("settings.txt"), "magyar\r\n001\r\n2\r\n7\r\n0\r\n");
     }
     TempProgramDir dir("Magyar\r\n111\r\n2\r\n200\r\n2\r\n");
@@ -151,7 +151,7 @@ TEST_F(DialogTest, LanguageSwitchStoresTheButtonCaptionAndMessagesFollowOnlyMagy
     EXPECT_EQ(p.platform.boxes.back().text, "The maximum value: 200!");
     EXPECT_EQ(p.platform.boxes.back().language, MsgLanguage::english);
 
-    run([&] { programvege(p.v(), p.host.program); });
+    run([&] { p.host.program.programvege(); });
     EXPECT_EQ(dir.read("settings.txt"), "hungarian\r\n111\r\n2\r\n200\r\n2\r\n");
 }
 

@@ -87,6 +87,13 @@ TEST(SettingsParse, NumericValueReadsTheLeadingNumberAndSaturates) {
     EXPECT_EQ(numericValue("99999999999999999999999999"), 2147483647);
 }
 
+// The settings.txt installed beside the game is the one the program writes for a fresh start.
+TEST(SettingsFile, TheShippedFileIsTheDefaultText) {
+    std::ifstream in(std::string(GOMBOCOK_ASSETS_DIR) + "/settings.txt", std::ios::binary);
+    const std::string shipped{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(shipped, defaultSettings());
+}
+
 // Files written from several dialog states load back into the same dialog state.
 TEST(SettingsFile, SavedSettingsComeBackAtTheNextStart) {
     const std::vector<std::string> files = {
@@ -101,7 +108,7 @@ TEST(SettingsFile, SavedSettingsComeBackAtTheNextStart) {
         {
             Started p(dir);
             ASSERT_EQ(loadProblem(p), "");
-            p.host.run([&] { programvege(p.v(), p.host.program); });
+            p.host.run([&] { p.host.program.programvege(); });
             ASSERT_TRUE(p.host.program.ended());
         }
         const std::string saved = dir.read("settings.txt");

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "program/headless.h"
+#include "settings/opciok.h"
 #include "settings/settings_file.h"
 #include "tests/test_support.h"
 
 namespace gombocok::testing {
 
-inline const std::string kDefaultSettings = "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
+inline const std::string kDefaultSettings = defaultSettings();
 
 // Puts `content` in a new settings.txt. A new file rather than a truncated one: ext4 flushes a
 // file truncated and rewritten in place when it is closed, which makes thousands of rounds slow.

@@ -315,7 +315,7 @@ TEST(SettingsUnreadable, ThePlayerIsToldOnceThePathIsNamedAndNothingReplacesIt) 
         // Closing the dialog by its close box and opening it again: no second box, no save.
         host.run([&] { host.program.unload(WindowId::opciok); });
         host.run([&] { host.program.show(WindowId::opciok); });
-        host.run([&] { programvege(host.program.vars, host.program); });
+        host.run([&] { host.program.programvege(); });
         ::testing::internal::GetCapturedStderr();
         EXPECT_TRUE(host.program.ended());
         EXPECT_EQ(platform.boxes.size(), 1u);
@@ -342,7 +342,7 @@ TEST(SettingsUnreadable, AFileWithoutReadPermissionIsLeftAsItWas) {
             host.start();
             const bool told = platform.boxes.size() == 1 &&
                               platform.boxes[0].text.find("Permission denied") != std::string::npos;
-            host.run([&] { programvege(host.program.vars, host.program); });
+            host.run([&] { host.program.programvege(); });
             std::_Exit(told && host.program.ended() && platform.boxes.size() == 1 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -375,7 +375,7 @@ TEST(SettingsSaveFailure, IsShownInTheInterfaceLanguage) {
         fs::rename(dir.file("linked"), dir.file("moved"));
         p.platform.answers.push_back(MsgAnswer::ok);
         ::testing::internal::CaptureStderr();
-        p.host.run([&] { programvege(p.v(), p.host.program); });
+        p.host.run([&] { p.host.program.programvege(); });
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_TRUE(p.host.program.ended());
         ASSERT_EQ(p.platform.boxes.size(), 1u);
