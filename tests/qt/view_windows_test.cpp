@@ -10,6 +10,7 @@
 #include "qt/board_window.h"
 #include "qt/opciok_dialog.h"
 #include "qt/splash_window.h"
+#include "settings/opciok.h"
 #include "tests/qt/view_support.h"
 
 namespace gombocok {
