@@ -437,6 +437,9 @@ void soundLatency(Report& report, const std::string& monitor, int plays) {
     const std::string tone = dir.file("tone.wav");
     writeTone(tone, 44100, 150);
     SoundPlayer player;
+    player.open("gombocok_bench");
+    for (int k = 0; k < 300 && !player.hasOutput(); ++k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (!player.hasOutput()) throw std::runtime_error("no audio output");
 
     int fds[2];

@@ -34,9 +34,10 @@ int main(int argc, char** argv) {
     gombocok::SplashWindow splash(host);
     host.addView(&splash);
 
-    // Opening the audio output takes a moment: done before the first window, not at a shot.
-    platform.sound().hasOutput();
     host.start();
     if (auto code = host.exitCode()) return *code;
+    // Connecting to the sound server goes on beside the title screen; the mixer lists the game
+    // under its name in the interface language it started in.
+    platform.sound().open(program.vars.programnyelv == "magyar" ? "Gombócok" : "Dumplers");
     return app.exec();
 }
