@@ -9,6 +9,7 @@
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
 #include "qt/splash_window.h"
+#include "settings/texts.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     if (auto code = host.exitCode()) return *code;
     // Connecting to the sound server goes on beside the title screen; the mixer lists the game
     // under its name in the interface language it started in.
-    platform.sound().open(program.vars.programnyelv == "magyar" ? "Gombócok" : "Dumplers");
+    const bool english =
+        gombocok::captionLanguage(program.vars.programnyelv) == gombocok::CaptionLanguage::english;
+    platform.sound().open(english ? "Dumplers" : "Gombócok");
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The sound server killed and started anew on the same socket under the running program: the
-# shots after it are heard again. The mixer lists the game's stream by its name, icon and role.
+# shots after it are heard again. The mixer lists the game's stream by its name, icon and role,
+# paused once the last shot has sounded.
 #
 # usage: faults_sound_restart.sh <program directory>
 name="faults sound restart"
@@ -29,9 +30,10 @@ click_at "$board" "$START_X" "$START_Y"
 sleep 0.5
 before=$(shots_peak)
 loud "$before" || fail_with_log "no shot was heard before the restart (peak $before)"
+sleep 0.5  # the last shot has sounded: the stream is paused
 inputs=$(pactl list sink-inputs)
 for prop in 'application.name = "\(Gombócok\|Dumplers\)"' 'application.icon_name = "gombocok"' \
-    'media.role = "game"'; do
+    'media.role = "game"' 'Corked: yes'; do
     echo "$inputs" | grep -q "$prop" || fail "the mixer does not see $prop: $inputs"
 done
 
