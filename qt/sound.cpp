@@ -15,10 +15,12 @@ namespace gombocok {
 namespace {
 
 // What the server keeps queued ahead of the speaker, and how much must have played before it
-// asks for more: the player wakes about every kRequestMs while a sound plays, never while idle.
-// A cut does not wait for the queue: it overwrites it.
-constexpr int kQueueMs = 40;
-constexpr int kRequestMs = 15;
+// asks for more. The server mixes kQueueMs - 2 * kRequestMs ahead, so it and the player wake
+// only every kRequestMs or so while a sound plays, and never while nothing sounds. A start or a
+// cut does not wait for the queue: it overwrites it, and the server mixes again from there (a
+// 40 ms queue, mixed about 12 ms ahead, cost the server 2-3 % of a core in play, this 0.2 %).
+constexpr int kQueueMs = 250;
+constexpr int kRequestMs = 50;
 // The old sound fades out and the new one in over this long at a cut, so the cut does not click.
 constexpr int kFadeMs = 1;
 // Sounds longer than this once converted (about 10 s at 48 kHz stereo) are streamed from their
@@ -183,10 +185,8 @@ struct SoundPlayer::Output {
         attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestMs * 1000, &self->spec));
         attr.fragsize = static_cast<std::uint32_t>(-1);
         self->corked = true;
-        pa_stream_connect_playback(
-            self->stream, nullptr, &attr,
-            static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY),
-            nullptr, nullptr);
+        pa_stream_connect_playback(self->stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr,
+                                   nullptr);
     }
 
     static void streamChanged(pa_stream* s, void* userdata) {

@@ -40,7 +40,6 @@ done
 kill "$(cat "$pulse_pid_file")"
 i=0
 while [ -f "$pulse_pid_file" ] && [ "$i" -lt 50 ]; do sleep 0.1 && i=$((i + 1)); done
-xdotool key space  # a shot with no server: silent, play goes on
 sleep 1
 start_sound_server
 # The first recording on a server just started loses most of its samples: a second one is whole.
