@@ -1,5 +1,11 @@
 #include "base/wav.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "base/bounded_read.h"
@@ -24,48 +30,143 @@ constexpr std::uint32_t kMinRate = 1000, kMaxRate = 192000;
 
 }  // namespace
 
-std::optional<WavSound> parseWav(std::span<const std::uint8_t> bytes) {
+std::optional<WavLayout> parseWavLayout(std::span<const std::uint8_t> bytes,
+                                        std::uint64_t fileSize) {
     if (bytes.size() < 12 || !tagIs(bytes.data(), "RIFF") || !tagIs(bytes.data() + 8, "WAVE"))
         return std::nullopt;
-    bool haveFormat = false;
-    int channels = 0, bits = 0;
-    std::uint32_t rate = 0;
+    std::optional<WavLayout> layout;
     std::size_t pos = 12;
     while (pos + 8 <= bytes.size()) {
         const std::uint8_t* chunk = bytes.data() + pos;
-        const std::size_t size = le32(chunk + 4);
+        const std::uint64_t size = le32(chunk + 4);
         const std::size_t body = pos + 8;
+        if (tagIs(chunk, "data")) {
+            if (!layout || size > fileSize - std::min<std::uint64_t>(body, fileSize))
+                return std::nullopt;  // no format, or a truncated file
+            layout->dataOffset = body;
+            layout->dataBytes = size;
+            return layout;
+        }
         if (size > bytes.size() - body) return std::nullopt;  // truncated file
         if (tagIs(chunk, "fmt ")) {
             if (size < 16) return std::nullopt;
             const std::uint8_t* f = bytes.data() + body;
             const int formatTag = le16(f);
-            channels = le16(f + 2);
-            rate = le32(f + 4);
+            const int channels = le16(f + 2);
+            const std::uint32_t rate = le32(f + 4);
             const int blockAlign = le16(f + 12);
-            bits = le16(f + 14);
+            const int bits = le16(f + 14);
             if (formatTag != 1 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16) ||
                 rate < kMinRate || rate > kMaxRate || blockAlign != channels * bits / 8)
                 return std::nullopt;
-            haveFormat = true;
-        } else if (tagIs(chunk, "data")) {
-            if (!haveFormat) return std::nullopt;
-            WavSound out;
-            out.sampleRate = static_cast<int>(rate);
-            out.channels = channels;
-            const std::size_t frameBytes = static_cast<std::size_t>(channels) * bits / 8;
-            const std::size_t count = size / frameBytes * channels;
-            out.samples.resize(count);
-            const std::uint8_t* d = bytes.data() + body;
-            for (std::size_t k = 0; k < count; ++k) {
-                out.samples[k] = bits == 8 ? static_cast<std::int16_t>((int(d[k]) - 128) * 256)
-                                           : static_cast<std::int16_t>(le16(d + 2 * k));
-            }
-            return out;
+            layout = WavLayout{static_cast<int>(rate), channels, bits};
         }
         pos = body + size + (size & 1);
     }
     return std::nullopt;
+}
+
+namespace {
+
+void decodeSamples(const std::uint8_t* d, std::size_t count, int bits, std::int16_t* out) {
+    for (std::size_t k = 0; k < count; ++k) {
+        out[k] = bits == 8 ? static_cast<std::int16_t>((int(d[k]) - 128) * 256)
+                           : static_cast<std::int16_t>(le16(d + 2 * k));
+    }
+}
+
+}  // namespace
+
+std::optional<WavSound> parseWav(std::span<const std::uint8_t> bytes) {
+    const auto layout = parseWavLayout(bytes, bytes.size());
+    if (!layout) return std::nullopt;
+    WavSound out;
+    out.sampleRate = layout->sampleRate;
+    out.channels = layout->channels;
+    out.samples.resize(layout->frames() * layout->channels);
+    decodeSamples(bytes.data() + layout->dataOffset, out.samples.size(), layout->bits,
+                  out.samples.data());
+    return out;
+}
+
+std::unique_ptr<WavStream> WavStream::open(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    std::vector<std::uint8_t> head;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        head.resize(std::min<std::uint64_t>(kWavHeadBytes, st.st_size));
+        const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+        head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        if (auto layout = parseWavLayout(head, static_cast<std::uint64_t>(st.st_size)))
+            return std::unique_ptr<WavStream>(new WavStream(fd, *layout));
+    }
+    ::close(fd);
+    return nullptr;
+}
+
+WavStream::~WavStream() {
+    ::close(fd_);
+}
+
+std::size_t WavStream::read(std::span<std::int16_t> out) {
+    const std::size_t frameBytes = static_cast<std::size_t>(layout_.channels) * layout_.bits / 8;
+    const std::uint64_t want = std::min<std::uint64_t>(out.size() / layout_.channels * frameBytes,
+                                                       layout_.dataBytes - done_);
+    raw_.resize(want);
+    ssize_t got;
+    do {
+        got = ::pread(fd_, raw_.data(), raw_.size(), layout_.dataOffset + done_);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0) {
+        done_ = layout_.dataBytes;  // a file cut short since it was opened ends the sound
+        return 0;
+    }
+    const std::size_t frames = static_cast<std::size_t>(got) / frameBytes;
+    done_ += frames * frameBytes;
+    if (frames == 0) done_ = layout_.dataBytes;
+    const std::size_t samples = frames * layout_.channels;
+    decodeSamples(raw_.data(), samples, layout_.bits, out.data());
+    return samples;
+}
+
+PcmConverter::PcmConverter(int fromRate, int fromChannels, std::uint64_t fromFrames, int toRate,
+                           int toChannels)
+    : fromChannels_(fromChannels),
+      toChannels_(toChannels),
+      fromFrames_(fromFrames),
+      step_(static_cast<double>(fromRate) / toRate) {
+    outFrames_ = fromFrames == 0 ? 0 : static_cast<std::uint64_t>(fromFrames / step_);
+}
+
+double PcmConverter::sourceAt(std::uint64_t frame, int channel) const {
+    const std::size_t at = (frame - base_) * fromChannels_;
+    if (toChannels_ == 1 && fromChannels_ == 2) return (window_[at] + window_[at + 1]) / 2.0;
+    return window_[at + (channel < fromChannels_ ? channel : fromChannels_ - 1)];
+}
+
+void PcmConverter::feed(std::span<const std::int16_t> in, std::vector<std::int16_t>& out) {
+    window_.insert(window_.end(), in.begin(), in.end());
+    const std::uint64_t have = base_ + window_.size() / fromChannels_;
+    for (; next_ < outFrames_; ++next_) {
+        const double at = next_ * step_;
+        const auto i = static_cast<std::uint64_t>(at);
+        const std::uint64_t j = i + 1 < fromFrames_ ? i + 1 : i;
+        if (j >= have) break;
+        const double frac = at - static_cast<double>(i);
+        for (int c = 0; c < toChannels_; ++c) {
+            const double v = sourceAt(i, c) * (1.0 - frac) + sourceAt(j, c) * frac;
+            out.push_back(static_cast<std::int16_t>(v));
+        }
+    }
+    // Frames before the next output's first are no longer needed.
+    const auto first = std::min(static_cast<std::uint64_t>(next_ * step_), have);
+    if (first > base_) {
+        window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(
+                                                             (first - base_) * fromChannels_));
+        base_ = first;
+    }
 }
 
 std::optional<WavSound> readWavFile(const std::string& path) {
@@ -79,30 +180,15 @@ std::optional<std::vector<std::int16_t>> convertPcm(const WavSound& sound, int s
     const std::size_t frames = sound.channels > 0 ? sound.samples.size() / sound.channels : 0;
     if (frames == 0 || sound.sampleRate <= 0 || sampleRate <= 0 || channels < 1 || channels > 2)
         return std::vector<std::int16_t>{};
-    auto sourceAt = [&](std::size_t frame, int channel) -> double {
-        const int c = channel < sound.channels ? channel : sound.channels - 1;
-        if (channels == 1 && sound.channels == 2)
-            return (sound.samples[2 * frame] + sound.samples[2 * frame + 1]) / 2.0;
-        return sound.samples[frame * sound.channels + c];
-    };
     const double step = static_cast<double>(sound.sampleRate) / sampleRate;
-    const double outFramesExact = static_cast<double>(frames) / step;
     // Decided before anything is allocated.
-    if (outFramesExact > static_cast<double>(maxSamples)) return std::nullopt;
-    const auto outFrames = static_cast<std::size_t>(outFramesExact);
-    if (outFrames * static_cast<std::size_t>(channels) > maxSamples) return std::nullopt;
+    if (static_cast<double>(frames) / step > static_cast<double>(maxSamples)) return std::nullopt;
+    PcmConverter converter(sound.sampleRate, sound.channels, frames, sampleRate, channels);
+    if (converter.outFrames() * static_cast<std::size_t>(channels) > maxSamples)
+        return std::nullopt;
     std::vector<std::int16_t> out;
-    out.reserve(outFrames * channels);
-    for (std::size_t n = 0; n < outFrames; ++n) {
-        const double at = n * step;
-        const auto i = static_cast<std::size_t>(at);
-        const double frac = at - static_cast<double>(i);
-        const std::size_t j = i + 1 < frames ? i + 1 : i;
-        for (int c = 0; c < channels; ++c) {
-            const double v = sourceAt(i, c) * (1.0 - frac) + sourceAt(j, c) * frac;
-            out.push_back(static_cast<std::int16_t>(v));
-        }
-    }
+    out.reserve(converter.outFrames() * channels);
+    converter.feed({sound.samples.data(), frames * sound.channels}, out);
     return out;
 }
 

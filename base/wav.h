@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,12 +26,75 @@ struct WavSound {
 constexpr std::size_t kMaxWavFileBytes = std::size_t{16} << 20;
 constexpr std::size_t kMaxConvertedSamples = std::size_t{12} << 20;
 
+// A streamed file's header is looked for in its first 64 KiB.
+constexpr std::size_t kWavHeadBytes = 64 * 1024;
+
+// Where a file's samples lie and how they are laid out.
+struct WavLayout {
+    int sampleRate = 0;
+    int channels = 0;  // 1 or 2
+    int bits = 0;      // 8 or 16
+    std::uint64_t dataOffset = 0;
+    std::uint64_t dataBytes = 0;
+    std::uint64_t frames() const {
+        return dataBytes / (static_cast<std::uint64_t>(channels) * bits / 8);
+    }
+};
+
+// The layout told by `head`, the first bytes of a file of `fileSize` bytes: the chunks before
+// the samples must lie within `head`, the samples within the file. Same rules as parseWav.
+std::optional<WavLayout> parseWavLayout(std::span<const std::uint8_t> head, std::uint64_t fileSize);
+
 // Accepts PCM with 8 or 16 bits per sample and 1 or 2 channels whose data chunk lies wholly
 // within the bytes given. Returns nothing for any other content.
 std::optional<WavSound> parseWav(std::span<const std::uint8_t> bytes);
 // Nothing for a file that is missing, not a regular file, larger than kMaxWavFileBytes,
 // unreadable, or not a sound parseWav accepts.
 std::optional<WavSound> readWavFile(const std::string& path);
+
+// A sound read from its file in chunks as it plays, so a long one never lies whole in memory.
+// Opens only a regular file (never waits on a FIFO or acts on a device) and reads only its
+// header at once.
+class WavStream {
+public:
+    static std::unique_ptr<WavStream> open(const std::string& path);
+    ~WavStream();
+    WavStream(const WavStream&) = delete;
+    WavStream& operator=(const WavStream&) = delete;
+
+    const WavLayout& layout() const { return layout_; }
+    // The next samples (whole frames, interleaved, signed 16-bit) into `out`; how many were
+    // read, 0 at the end or when the file can no longer be read.
+    std::size_t read(std::span<std::int16_t> out);
+
+private:
+    WavStream(int fd, const WavLayout& layout) : fd_(fd), layout_(layout) {}
+    int fd_;
+    WavLayout layout_;
+    std::uint64_t done_ = 0;  // bytes of the data chunk read
+    std::vector<std::uint8_t> raw_;
+};
+
+// Resamples (linear interpolation) and remixes samples as they arrive, chunk by chunk, with the
+// same result as converting the whole sound at once.
+class PcmConverter {
+public:
+    PcmConverter(int fromRate, int fromChannels, std::uint64_t fromFrames, int toRate,
+                 int toChannels);
+    std::uint64_t outFrames() const { return outFrames_; }
+    bool done() const { return next_ >= outFrames_; }
+    // Takes the next source samples (whole frames) and appends the output samples they complete.
+    void feed(std::span<const std::int16_t> in, std::vector<std::int16_t>& out);
+
+private:
+    double sourceAt(std::uint64_t frame, int channel) const;
+    int fromChannels_, toChannels_;
+    std::uint64_t fromFrames_, outFrames_;
+    double step_;
+    std::uint64_t next_ = 0;            // the next output frame
+    std::uint64_t base_ = 0;            // the source frame at window_[0]
+    std::vector<std::int16_t> window_;  // source frames not yet used up
+};
 
 // Resamples (linear interpolation) and remixes `sound` to `sampleRate` and `channels` (1 or 2).
 // Nothing when the result would hold more than `maxSamples` samples.

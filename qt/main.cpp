@@ -14,6 +14,7 @@
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
 #include "qt/splash_window.h"
+#include "settings/texts.h"
 
 int main(int argc, char** argv) {
     // Answered before QApplication exists: no display is needed to print the help.
@@ -50,9 +51,12 @@ int main(int argc, char** argv) {
     gombocok::SplashWindow splash(host);
     host.addView(&splash);
 
-    // Opening the audio output takes a moment: done before the first window, not at a shot.
-    platform.sound().hasOutput();
     host.start();
     if (auto code = host.exitCode()) return *code;
+    // Connecting to the sound server goes on beside the title screen; the mixer lists the game
+    // under its name in the interface language it started in.
+    const bool english =
+        gombocok::captionLanguage(program.vars.programnyelv) == gombocok::CaptionLanguage::english;
+    platform.sound().open(english ? "Dumplers" : "Gombócok");
     return app.exec();
 }

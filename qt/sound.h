@@ -1,18 +1,12 @@
-// One sound channel: a single audio output that we write ourselves, so starting a sound hands its
-// first samples to the sound server at once and cuts off whatever was playing. Nothing here ever
-// waits for the audio system; without an output device every sound is silent and play goes on.
+// One sound channel: a single stream to the sound server that we write ourselves, at the server's
+// own rate and sample format, so starting a sound hands its first samples over at once and cuts
+// off whatever was playing (what is queued of it is dropped). The stream is paused while nothing
+// sounds. A server that goes away is looked for again at the next sound. Nothing here ever waits
+// for the sound server; without one every sound is silent and play goes on.
 #pragma once
 
-#include <QAudioFormat>
-#include <QTimer>
-#include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
-
-class QAudioSink;
-class QIODevice;
 
 namespace gombocok {
 
@@ -23,40 +17,16 @@ public:
     SoundPlayer(const SoundPlayer&) = delete;
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
+    // Starts connecting to the sound server, whose mixer shows the stream as `name`; returns at
+    // once. The first play connects under the game's Hungarian name when this was not called.
+    void open(const std::string& name);
     void play(const std::string& path);
-    // Whether an output device was found (decided at the first play).
+    // Whether the stream to the sound server is ready now.
     bool hasOutput();
 
 private:
-    using Samples = std::vector<std::int16_t>;
-
-    void openOutput();
-    bool startStream();
-    // Tops the stream up to its target length: the sound, then silence. Stops itself once the
-    // sound has ended and enough silence follows it, so an idle player never wakes.
-    void feed();
-    // The sound at `path` converted for the output; null when it cannot be played. Both are
-    // remembered, so a file is read at most once.
-    std::shared_ptr<const Samples> decoded(const std::string& path);
-    // Forgets the sounds played longest ago until `samples` more fit the cache's budget.
-    void makeRoom(std::size_t samples);
-
-    bool triedOutput_ = false;
-    QAudioFormat format_;
-    std::unique_ptr<QAudioSink> sink_;
-    QIODevice* stream_ = nullptr;  // owned by sink_
-    QTimer feeder_;
-    std::shared_ptr<const Samples> sound_;
-    std::size_t position_ = 0;        // in samples
-    std::size_t silenceWritten_ = 0;  // in bytes, since the sound ended
-    std::vector<char> chunk_;
-    struct Cached {
-        std::shared_ptr<const Samples> samples;  // null: the file cannot be played
-        std::uint64_t lastUse = 0;
-    };
-    std::map<std::string, Cached> cache_;
-    std::size_t cachedSamples_ = 0;
-    std::uint64_t uses_ = 0;
+    struct Output;
+    std::unique_ptr<Output> out_;
 };
 
 }  // namespace gombocok

@@ -1,6 +1,7 @@
 #include "base/wav.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -156,6 +157,47 @@ TEST(WavReader, ReadsFilesUpToTheirBoundAndThrowsNothing) {
         EXPECT_EQ(sound.has_value(), b.size() <= kMaxWavFileBytes) << b.size();
     }
     EXPECT_FALSE(readWavFile(dir.file("nincs.wav")).has_value());
+}
+
+// A sound read in chunks as it plays comes out exactly as the whole sound converted at once,
+// whatever the chunk size; what is no regular file is refused at once.
+TEST(WavStream, ChunksConvertAsTheWholeSound) {
+    testing::TempProgramDir dir("");
+    Bytes noise;
+    for (int k = 0; k < 3001; ++k) noise.push_back(static_cast<std::uint8_t>(k * 7919 >> 3));
+    struct Case {
+        WavLayout layout;
+        int rate, channels;
+        std::size_t chunk;
+    };
+    const std::vector<Case> cases = {
+        {{1, 1, 22050, 16, noise}, 48000, 2, 4096},      {{1, 2, 44100, 16, noise}, 48000, 1, 7},
+        {{1, 1, 11025, 8, noise}, 44100, 2, 1},          {{1, 2, 48000, 8, noise}, 22050, 2, 64},
+        {{1, 1, 22050, 16, noise, true}, 22050, 1, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chunk);
+        const Bytes bytes = wav(c.layout);
+        std::ofstream(dir.file("s.wav"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        const auto whole = convertPcm(parseWav(bytes).value(), c.rate, c.channels).value();
+        auto stream = WavStream::open(dir.file("s.wav"));
+        ASSERT_NE(stream, nullptr);
+        const auto& l = stream->layout();
+        PcmConverter converter(l.sampleRate, l.channels, l.frames(), c.rate, c.channels);
+        std::vector<std::int16_t> out, chunk;
+        do {
+            chunk.resize(c.chunk * l.channels);
+            chunk.resize(stream->read(chunk));
+            converter.feed(chunk, out);
+        } while (!chunk.empty());
+        EXPECT_TRUE(converter.done());
+        EXPECT_EQ(out, whole);
+    }
+    ASSERT_EQ(::mkfifo(dir.file("fifo.wav").c_str(), 0600), 0);
+    for (const char* name : {"fifo.wav", "nincs.wav", ""})
+        EXPECT_EQ(WavStream::open(dir.file(name)), nullptr) << name;
 }
 
 TEST(WavConversion, ResamplesAndRemixes) {
