@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
 #include "program/command_line.h"
 #include "program/program.h"
 #include "qt/board_window.h"
@@ -14,7 +15,6 @@
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
 #include "qt/splash_window.h"
-#include "settings/texts.h"
 
 int main(int argc, char** argv) {
     // Answered before QApplication exists: no display is needed to print the help.
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     // Connecting to the sound server goes on beside the title screen; the mixer lists the game
     // under its name in the interface language it started in.
     const bool english =
-        gombocok::captionLanguage(program.vars.programnyelv) == gombocok::CaptionLanguage::english;
+        gombocok::namedLanguage(program.vars.programnyelv) == gombocok::NamedLanguage::english;
     platform.sound().open(english ? "Dumplers" : "Gombócok");
     return app.exec();
 }
