@@ -78,7 +78,7 @@ struct SoundPlayer::Output {
     std::string name = "Gombócok";
     std::chrono::steady_clock::time_point lastTry;
 
-    pa_sample_spec spec{};
+    pa_sample_spec sampleFormat{};
     std::size_t queueBytes = 0;
     std::optional<std::string> pending;  // asked for before the stream was ready
     std::unique_ptr<Playing> playing;
@@ -164,25 +164,26 @@ struct SoundPlayer::Output {
     static void sinkFound(pa_context* c, const pa_sink_info* info, int eol, void* userdata) {
         auto* self = static_cast<Output*>(userdata);
         if (eol != 0 || !info || self->stream) return;
-        self->spec.rate = info->sample_spec.rate;
-        self->spec.channels = std::clamp<std::uint8_t>(info->sample_spec.channels, 1, 2);
-        self->spec.format =
+        self->sampleFormat.rate = info->sample_spec.rate;
+        self->sampleFormat.channels = std::clamp<std::uint8_t>(info->sample_spec.channels, 1, 2);
+        self->sampleFormat.format =
             info->sample_spec.format == PA_SAMPLE_FLOAT32NE ? PA_SAMPLE_FLOAT32NE : PA_SAMPLE_S16NE;
         pa_proplist* props = pa_proplist_new();
         pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "game");
         self->stream =
-            pa_stream_new_with_proplist(c, self->name.c_str(), &self->spec, nullptr, props);
+            pa_stream_new_with_proplist(c, self->name.c_str(), &self->sampleFormat, nullptr, props);
         pa_proplist_free(props);
         if (!self->stream) return;
         pa_stream_set_state_callback(self->stream, &Output::streamChanged, self);
         pa_stream_set_write_callback(self->stream, &Output::wanted, self);
         pa_stream_set_underflow_callback(self->stream, &Output::ranDry, self);
-        self->queueBytes = pa_usec_to_bytes(kQueueMs * 1000, &self->spec);
+        self->queueBytes = pa_usec_to_bytes(kQueueMs * 1000, &self->sampleFormat);
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<std::uint32_t>(-1);
         attr.tlength = static_cast<std::uint32_t>(self->queueBytes);
         attr.prebuf = 0;  // a sound shorter than the queue starts at once
-        attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestMs * 1000, &self->spec));
+        attr.minreq =
+            static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestMs * 1000, &self->sampleFormat));
         attr.fragsize = static_cast<std::uint32_t>(-1);
         self->corked = true;
         pa_stream_connect_playback(self->stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr,
@@ -228,14 +229,14 @@ struct SoundPlayer::Output {
     // Writes up to `bytes` of the sound. A cut overwrites what is queued from the server's read
     // position on, fading from the old sound (where it is estimated to be) into the new one.
     void write(std::size_t bytes, bool cut) {
-        const int channels = spec.channels;
-        const std::size_t frameBytes = pa_frame_size(&spec);
+        const int channels = sampleFormat.channels;
+        const std::size_t frameBytes = pa_frame_size(&sampleFormat);
         const std::size_t n = bytes / frameBytes * channels;
         block.resize(n);
         std::size_t got = playing ? playing->take(block.data(), n) : 0;
         if (cut) {
             const std::size_t fade = std::min<std::size_t>(
-                n, static_cast<std::size_t>(spec.rate) * kFadeMs / 1000 * channels);
+                n, static_cast<std::size_t>(sampleFormat.rate) * kFadeMs / 1000 * channels);
             std::fill(block.begin() + static_cast<std::ptrdiff_t>(std::min(got, fade)),
                       block.begin() + static_cast<std::ptrdiff_t>(fade), 0);
             got = std::max(got, fade);
@@ -254,7 +255,7 @@ struct SoundPlayer::Output {
         if (got < n) ended = true;
         if (got == 0) return;
         const void* data = block.data();
-        if (spec.format == PA_SAMPLE_FLOAT32NE) {
+        if (sampleFormat.format == PA_SAMPLE_FLOAT32NE) {
             floats.resize(got);
             for (std::size_t k = 0; k < got; ++k) floats[k] = block[k] / 32768.0F;
             data = floats.data();
@@ -289,11 +290,12 @@ struct SoundPlayer::Output {
 void SoundPlayer::Output::setCut(const std::string& path) {
     ended = false;
     playing = std::make_unique<Playing>();
-    if (cacheRate != static_cast<int>(spec.rate) || cacheChannels != spec.channels) {
+    if (cacheRate != static_cast<int>(sampleFormat.rate) ||
+        cacheChannels != sampleFormat.channels) {
         cache.clear();
         cachedSamples = 0;
-        cacheRate = static_cast<int>(spec.rate);
-        cacheChannels = spec.channels;
+        cacheRate = static_cast<int>(sampleFormat.rate);
+        cacheChannels = sampleFormat.channels;
     }
     auto it = cache.find(path);
     if (it != cache.end()) {
