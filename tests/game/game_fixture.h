@@ -13,13 +13,16 @@
 namespace gombocok::testing {
 
 struct Game {
-    explicit Game(std::uint64_t seed = 1) : platform(dir.path(), seed), host(platform) {
+    // A game window, and with `level` a game started and played on to that level.
+    explicit Game(int level = 0, std::uint64_t seed = 1)
+        : platform(dir.path(), seed), host(platform) {
         host.run([&] { host.program.board(); });
         // Known settings whatever the settings file set: tests switch sounds on where they
         // listen for them.
         v().programnyelv = "magyar";
         v().hanghatas = false;
         v().hatterzene = false;
+        if (level > 0) reachLevel(level);
     }
 
     Board& rules() { return *host.program.boardRules(); }

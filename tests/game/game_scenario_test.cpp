@@ -9,7 +9,7 @@ namespace gombocok {
 namespace {
 
 TEST(Scenario, LongGameThroughLevelsLossesAndQuit) {
-    testing::Game g(42);
+    testing::Game g(0, 42);
     g.v().hanghatas = g.v().hatterzene = true;
     testing::Bot bot(
         g.host.program, [&](int code) { g.key(code); }, 20261206);

@@ -56,8 +56,7 @@ TEST(GameStartUp, OptionsPlayTheirMusicOnlyWithMusicOn) {
 // The bar shrinks by each shot's share of the rounds left; the last round empties it, and
 // further shots do nothing.
 TEST(SpacecraftKeys, AmmunitionBarAndTheLastRound) {
-    Game g;
-    g.start();
+    Game g(1);
     std::vector<float> widths;
     for (int shot = 1; shot <= 124; ++shot) {
         g.key(vk::space);
@@ -82,8 +81,7 @@ TEST(SpacecraftKeys, AmmunitionBarAndTheLastRound) {
 }
 
 TEST(SpacecraftKeys, UpAndDownStopOneStepBeyondTheMargins) {
-    Game g;
-    g.start();
+    Game g(1);
     for (int k = 0; k < 100; ++k) g.key(vk::up);
     EXPECT_EQ(g.f().urhajo.Top, -15);
     for (int k = 0; k < 200; ++k) g.key(vk::down);
@@ -91,8 +89,7 @@ TEST(SpacecraftKeys, UpAndDownStopOneStepBeyondTheMargins) {
 }
 
 TEST(Cheats, AmmunitionRepairInvulnerabilityAndReverseFire) {
-    Game g;
-    g.start();
+    Game g(1);
     for (int k = 0; k < 30; ++k) g.key(vk::space);
     g.key(vk::A);
     EXPECT_TRUE(g.f().cheatbox.visible);
@@ -122,8 +119,7 @@ TEST(Cheats, WaveCheatRebuildsTheWaveWithoutRaisingTheLevel) {
         int level, ufoseb, interval, ufos;
     };
     for (const Case& c : {Case{1, 20, 980, 4}, Case{4, 140, 860, 4}, Case{12, 900, 100, 1}}) {
-        Game g;
-        g.reachLevel(c.level);
+        Game g(c.level);
         g.f().ellen[0].visible = false;
         g.v().ufomaradt = 3;
         g.key(vk::Y);
@@ -156,8 +152,7 @@ const LevelRow kLevels[] = {
 
 // A new game after a loss keeps the previous game's increments: one level ahead.
 TEST(LevelChange, DifficultyByLevelFromStartAndAfterALoss) {
-    Game g;
-    g.start();
+    Game g(1);
     for (const bool afterLoss : {false, true}) {
         for (const LevelRow& row : kLevels) {
             if (row.level > 1) g.call(&Board::szintvalto);
@@ -235,8 +230,7 @@ TEST(LevelChange, MessagesByLevelAndVisualEffects) {
 }
 
 TEST(LevelChange, MissingUfoPictureStopsTheProgram) {
-    Game g;
-    g.start();
+    Game g(1);
     std::filesystem::remove(g.dir.file("ufo2.gif"));
     g.call(&Board::szintvalto);
     EXPECT_THROW(g.call(&Board::szintvalto), MissingPicture);
