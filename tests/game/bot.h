@@ -1,5 +1,5 @@
 // The one player of the game window, through its key handler only, and the invariants every run
-// of it checks. The scenario test, the soak and the benchmarks all play with it (the benchmarks
+// of it checks. The soak and the benchmarks play with it (the benchmarks
 // include it from here, as they take their program directory from tests/ too).
 #pragma once
 
