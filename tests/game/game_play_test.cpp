@@ -95,27 +95,25 @@ TEST(PlayerShot, OnePointDestroysOverlappingUfosAndClearsTheWaveOnce) {
     EXPECT_EQ(g.v().szint, 2);
 }
 
-TEST(PlayerShot, ReverseFireEndsPastTheLeftEdgeWithoutHitting) {
-    Game g(1);
-    g.key(vk::V);
-    g.place(0, 1000, g.f().urhajo.Top);
-    g.key(vk::space);
-    g.host.advance(10);  // the first sample, 1410, lies on the UFO
-    EXPECT_FALSE(g.f().ellen[0].visible);
-    g.host.advance(60);
-    EXPECT_FALSE(g.f().lov.visible);
-    EXPECT_EQ(g.f().loveshez.interval(), 0);
-    EXPECT_LT(g.f().lov.X2, 0);
-}
-
 // Samples at 1710 + 740 k: 6150 lies before the UFO, 6890 on its excluded right edge.
-TEST(PlayerShot, NarrowUfoCanBePassedOnceTheStepExceedsItsWidth) {
+TEST(PlayerShot, NarrowUfoPassedByALongStepAndReverseFire) {
     Game g(1);
     g.v().lovesseb = 740;
     g.place(0, 6155, g.f().urhajo.Top);
     g.key(vk::space);
     g.host.advance(100);
     EXPECT_EQ(g.v().ufomaradt, 4);
+    // Reverse fire: the first sample, 1410, lies on the UFO; the shot ends past the left edge.
+    g.v().lovesseb = 300;
+    g.key(vk::V);
+    g.place(0, 1000, g.f().urhajo.Top);
+    g.key(vk::space);
+    g.host.advance(10);
+    EXPECT_FALSE(g.f().ellen[0].visible);
+    g.host.advance(60);
+    EXPECT_FALSE(g.f().lov.visible);
+    EXPECT_EQ(g.f().loveshez.interval(), 0);
+    EXPECT_LT(g.f().lov.X2, 0);
 }
 
 TEST(PlayerShot, FromLevelTenOnlyMemberZeroIsTested) {

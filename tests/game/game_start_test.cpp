@@ -53,7 +53,7 @@ TEST(GameStartUp, OptionsPlayTheirMusicOnlyWithMusicOn) {
 
 // The bar shrinks by each shot's share of the rounds left; the last round empties it, and
 // further shots do nothing.
-TEST(SpacecraftKeys, AmmunitionBarAndTheLastRound) {
+TEST(SpacecraftKeys, AmmunitionBarTheLastRoundAndTheMargins) {
     Game g(1);
     std::vector<float> widths;
     for (int shot = 1; shot <= 124; ++shot) {
@@ -76,10 +76,7 @@ TEST(SpacecraftKeys, AmmunitionBarAndTheLastRound) {
     EXPECT_EQ(g.v().loszer, 0);
     EXPECT_FALSE(g.f().lov.visible);
     EXPECT_EQ(g.platform.sounds.size(), 1u);
-}
-
-TEST(SpacecraftKeys, UpAndDownStopOneStepBeyondTheMargins) {
-    Game g(1);
+    // Up and down stop one step beyond the margins.
     for (int k = 0; k < 100; ++k) g.key(vk::up);
     EXPECT_EQ(g.f().urhajo.Top, -15);
     for (int k = 0; k < 200; ++k) g.key(vk::down);
