@@ -1,5 +1,5 @@
 // The one player of the game window, through its key handler only, and the invariants every run
-// of it checks. The scenario test, the soak and the benchmarks all play with it (the benchmarks
+// of it checks. The soak and the benchmarks play with it (the benchmarks
 // include it from here, as they take their program directory from tests/ too).
 #pragma once
 
@@ -44,7 +44,9 @@ public:
         if (!f.urhajo.enabled) return;
         if (repair && f.allapot.Width < v.teljes / 2) key(vk::R);
         if (v.loszer < 20) key(vk::A);
-        if (ufoPassed()) key(vk::Y);
+        bool passed = false;
+        target(&passed);
+        if (passed) key(vk::Y);
         const Sprite& s = f.urhajo;
         const Line& shot = f.lov2;
         const bool threatened = shot.visible && shot.X1 < 2600 && shot.X1 > s.Left &&
@@ -97,25 +99,21 @@ public:
 
 private:
     float middle() const {
-        return p.boardIfLoaded()->urhajo.Top + p.boardIfLoaded()->urhajo.Height / 2;
+        const Sprite& s = p.boardIfLoaded()->urhajo;
+        return s.Top + s.Height / 2;
     }
-    int lastMember() const { return p.vars.szint < 10 ? p.vars.ufoszam - 1 : 0; }
-    const Sprite* target() const {
+    // The nearest UFO of the wave ahead of the spacecraft, or null; with `passed`, whether one
+    // has got past it.
+    const Sprite* target(bool* passed = nullptr) const {
         const BoardForm& f = *p.boardIfLoaded();
         const Sprite* best = nullptr;
-        for (int k = 0; k <= lastMember(); ++k) {
-            if (!f.ellen.exists(k)) continue;
+        for (int k = 0; k <= (p.vars.szint < 10 ? p.vars.ufoszam - 1 : 0); ++k) {
+            if (!f.ellen.exists(k) || !f.ellen[k].visible) continue;
             const Sprite& u = f.ellen[k];
-            if (u.visible && u.Left > f.urhajo.Left && (!best || u.Left < best->Left)) best = &u;
+            if (u.Left <= f.urhajo.Left && passed) *passed = true;
+            if (u.Left > f.urhajo.Left && (!best || u.Left < best->Left)) best = &u;
         }
         return best;
-    }
-    bool ufoPassed() const {
-        const BoardForm& f = *p.boardIfLoaded();
-        for (int k = 0; k <= lastMember(); ++k)
-            if (f.ellen.exists(k) && f.ellen[k].visible && f.ellen[k].Left <= f.urhajo.Left)
-                return true;
-        return false;
     }
     void steerTo(float y) {
         const float slack = std::max(20, p.vars.urhajolepes / 2);

@@ -15,22 +15,16 @@ using testing::Game;
 // Empties the condition bar with one UFO shot at the spacecraft.
 void loseByShot(Game& g) {
     g.f().allapot.Width = 10;
-    Line& shot = g.f().lov2;
-    shot.X1 = 1000 + g.v().lovesseb;
-    shot.X2 = shot.X1 + 200;
-    shot.Y1 = shot.Y2 = 3000 - (g.v().szint > 5 ? 10 * g.v().szint : 0);
-    shot.visible = true;
-    g.run([](Board& b) { b.ufoloveshez_Timer(); });
+    g.aim(g.f().lov2, 1000, 3000 - (g.v().szint > 5 ? 10 * g.v().szint : 0));
+    g.call(&Board::ufoloveshez_Timer);
 }
 
-TEST(Loss, YesAtLevelTwelveStartsLevelOneAtOnce) {
-    Game g;
-    g.reachLevel(12);
-    for (int k = 0; k < 5; ++k) g.run([](Board& b) { b.idozit_Timer(); });
-    EXPECT_EQ(g.f().ido.caption, "00:05");
+TEST(Loss, YesStartsLevelOneAtOnce) {
+    Game g(12);
+    for (int k = 0; k < 5; ++k) g.call(&Board::idozit_Timer);
     for (int k = 0; k < 3; ++k) g.key(vk::space);
-    g.v().lelottszam = 5;
-    g.f().lelott.caption = "5";
+    g.aim(g.f().lov, g.f().ellen[0].Left, g.f().ellen[0].Top);
+    g.call(&Board::loveshez_Timer);
     g.platform.answers = {MsgAnswer::yes};
     bool disabledWhileAsking = false;
     g.platform.onBox = [&](const HeadlessPlatform::Box&) {
@@ -39,47 +33,34 @@ TEST(Loss, YesAtLevelTwelveStartsLevelOneAtOnce) {
     loseByShot(g);
     ASSERT_EQ(g.platform.boxes.size(), 1u);
     EXPECT_TRUE(disabledWhileAsking);
-    EXPECT_EQ(g.platform.boxes[0].icon, MsgIcon::exclamation);
     EXPECT_EQ(g.platform.boxes[0].buttons, MsgButtons::yesNo);
-
     EXPECT_EQ(g.v().szint, 1);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(g.f().ellen[k].Top, 900 + 1500 * k);
-    EXPECT_EQ(g.f().ellen[0].picture, g.picture("ufo1.gif"));
     EXPECT_EQ(g.f().ido.caption, "00:00");
     EXPECT_EQ(g.f().lelott.caption, "0");
-    EXPECT_EQ(g.f().municio.Width, 1440);
     EXPECT_EQ(g.f().mundb.caption, "200");
-    EXPECT_EQ(g.v().lovesseb, 310);
     EXPECT_EQ(g.v().urhajolepes, 54);
     EXPECT_EQ(g.f().ellenmozg.interval(), 990);
-    EXPECT_TRUE(g.f().urhajo.enabled);
     EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
     g.host.advance(1000);
     EXPECT_EQ(g.f().ido.caption, "00:01");
 }
 
+// Moved 60 at a time right and down: from 6240 that is 29 steps of 60.
 TEST(Loss, NoMakesTheUfosDepartAndShowsThePartingMessage) {
     for (bool effects : {true, false}) {
-        Game g;
-        g.reachLevel(3);
+        Game g(3);
         g.v().hanghatas = effects;
         g.f().ellen[1].visible = false;
         const float hiddenLeft = g.f().ellen[1].Left;
         g.platform.answers = {MsgAnswer::no};
         loseByShot(g);
-        SCOPED_TRACE(effects);
-        for (int k : {0, 2, 3}) {
-            EXPECT_GE(g.f().ellen[k].Left, 7935);
-            EXPECT_TRUE(g.f().ellen[k].visible);
-        }
-        // Moved 60 at a time right and down: from 6240 that is 29 steps of 60.
+        for (int k : {0, 2, 3}) EXPECT_GE(g.f().ellen[k].Left, 7935);
         EXPECT_EQ(g.f().ellen[0].Top, 900 + 1740);
         EXPECT_EQ(g.f().ellen[1].Left, hiddenLeft);
-        for (Timer* t : {&g.f().ellenmozg, &g.f().ufoloveshez, &g.f().hatterhez, &g.f().idozit})
-            EXPECT_EQ(t->interval(), 0);
+        EXPECT_EQ(g.intervals(), std::vector<int>(g.intervals().size(), 0));
         EXPECT_FALSE(g.f().lov2.visible);
         EXPECT_FALSE(g.f().urhajo.enabled);
-        EXPECT_EQ(g.f().uzenet.caption, "Kevés vagy, ifjú padavan...");
         EXPECT_TRUE(g.f().uzabra.visible);
         const std::vector<std::string> expected =
             effects ? std::vector<std::string>{g.picture("utkozes.wav"), g.picture("csend.wav"),
@@ -107,12 +88,11 @@ TEST(Language, EachTextFollowsItsWord) {
         g.reachLevel(4);
         EXPECT_EQ(g.f().uzenet.caption, c.levelHu ? "Rudi! Itt az apád beszél...!"
                                                   : "Rudi! Your father speaking to me...!");
-        std::vector<std::string> pause;
-        for (int k = 0; k < 2; ++k) {
-            g.run([](Board& b) { b.szunet_Click(); });
-            pause.push_back(g.f().szunet.caption);
-        }
-        EXPECT_EQ(pause[0] + " " + pause[1], c.restHu ? "Tovább Szünet" : "Continue Pause");
+        g.call(&Board::szunet_Click);
+        const std::string paused = g.f().szunet.caption;
+        g.call(&Board::szunet_Click);
+        EXPECT_EQ(paused + " " + g.f().szunet.caption,
+                  c.restHu ? "Tovább Szünet" : "Continue Pause");
         g.platform.answers = {MsgAnswer::no};
         loseByShot(g);
         ASSERT_EQ(g.platform.boxes.size(), 1u);
@@ -127,31 +107,46 @@ TEST(Language, EachTextFollowsItsWord) {
 
 TEST(Departure, EndsWhateverTheUfoSpeed) {
     for (int speed : {0, -30, 1}) {
-        Game g;
-        g.start();
+        Game g(1);
         g.v().ufoseb = speed;
-        g.f().ellen[0].Left = 7000;
-        g.f().ellen[0].Top = 100;
-        g.run([](Board& b) { b.tavozas(); });
+        g.place(0, 7000, 100);
+        g.call(&Board::tavozas);
         EXPECT_GE(g.f().ellen[0].Left, 7935) << speed;
         EXPECT_EQ(g.f().ellen[0].Top, 100 + (g.f().ellen[0].Left - 7000)) << speed;
-        EXPECT_EQ(g.f().ellenmozg.interval(), 0);
     }
 }
 
-TEST(Clock, CaptionFormat) {
-    struct Case {
+TEST(Texts, ClockAndConditionBar) {
+    struct Clock {
         int perc, masodperc;
         const char* text;
     };
-    for (const Case& c : {Case{0, 0, "00:00"}, Case{0, 5, "00:05"}, Case{9, 59, "09:59"},
-                          Case{12, 3, "12:03"}, Case{125, 0, "125:00"}})
+    for (const Clock& c : {Clock{0, 5, "00:05"}, Clock{9, 59, "09:59"}, Clock{12, 3, "12:03"},
+                           Clock{125, 0, "125:00"}})
         EXPECT_EQ(clockText(c.perc, c.masodperc), c.text);
+    struct Bar {
+        float width;
+        const char* text;
+    };
+    for (const Bar& c :
+         {Bar{1440, "100%"}, Bar{960, "66.66666%"}, Bar{480, "33.33333%"}, Bar{144, "10%"},
+          Bar{0.00144f, "0.0001%"}, Bar{1e-6f, "0.00000006944444%"}})
+        EXPECT_EQ(percentText(c.width, 1440), c.text) << c.width;
 }
 
-TEST(Clock, TicksOnceASecondAndCarriesMinutes) {
-    Game g;
-    g.start();
+// The clock ticks once a second and carries minutes; the background scrolls in a cycle of 71.
+TEST(Clock, ClockAndBackground) {
+    Game g(1);
+    g.f().urhajo.Top = 6000;
+    std::vector<float> positions;
+    for (int step = 1; step <= 142; ++step) {
+        g.call(&Board::hatterhez_Timer);
+        positions.push_back(g.f().jhatter.Left);
+    }
+    EXPECT_EQ(positions[0], -85);
+    EXPECT_EQ(positions[70], 0);
+    EXPECT_EQ(positions[140], -7000);
+    EXPECT_EQ(positions[141], 0);
     g.host.advance(59 * 1000);
     EXPECT_EQ(g.f().ido.caption, "00:59");
     g.host.advance(1000);
@@ -160,169 +155,90 @@ TEST(Clock, TicksOnceASecondAndCarriesMinutes) {
     EXPECT_EQ(g.f().ido.caption, "10:00");
 }
 
-TEST(Background, ScrollsInACycleOfSeventyOneSteps) {
-    Game g;
-    g.start();
-    g.f().urhajo.Top = 6000;
-    std::vector<float> positions;
-    for (int step = 1; step <= 142; ++step) {
-        g.run([](Board& b) { b.hatterhez_Timer(); });
-        positions.push_back(g.f().jhatter.Left);
-    }
-    EXPECT_EQ(positions[0], -85);
-    EXPECT_EQ(positions[69], -6985);
-    EXPECT_EQ(positions[70], 0);
-    EXPECT_EQ(positions[71], -100);
-    EXPECT_EQ(positions[140], -7000);
-    EXPECT_EQ(positions[141], 0);
-}
-
-TEST(ConditionBar, PercentText) {
-    struct Case {
-        float width;
-        const char* text;
-    };
-    for (const Case& c : {Case{1440, "100%"}, Case{1296, "90%"}, Case{960, "66.66666%"},
-                          Case{480, "33.33333%"}, Case{720, "50%"}, Case{144, "10%"},
-                          Case{0.00144f, "0.0001%"}, Case{1e-6f, "0.00000006944444%"}})
-        EXPECT_EQ(percentText(c.width, 1440), c.text) << c.width;
-}
-
 TEST(Pause, FreezesAndRestoresEveryTimer) {
-    Game g;
-    g.start();
+    Game g(1);
     g.key(vk::space);
     g.host.advance(30);
     const float shotAt = g.f().lov.X1;
-    g.run([](Board& b) { b.szunet_Click(); });
+    g.call(&Board::szunet_Click);
     EXPECT_TRUE(g.v().szunetel);
     EXPECT_EQ(g.v().idozitok, (std::array<std::int16_t, 6>{0, 0, 990, 100, 10, 1000}));
-    for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
+    EXPECT_EQ(g.intervals(), std::vector<int>(g.intervals().size(), 0));
     g.key(vk::up);  // the button holds the keyboard
     EXPECT_EQ(g.f().urhajo.Top, 2535);
     g.host.advance(5000);
-    EXPECT_EQ(g.f().lov.X1, shotAt);
     EXPECT_EQ(g.f().ido.caption, "00:00");
-
-    g.run([](Board& b) { b.szunet_Click(); });
+    g.call(&Board::szunet_Click);
     EXPECT_FALSE(g.v().szunetel);
     EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
-    EXPECT_EQ(g.f().loveshez.interval(), 10);
     EXPECT_EQ(g.f().ellenmozg.interval(), 990);
     EXPECT_EQ(g.f().kilepeshez.interval(), 0);
     g.host.advance(10);
     EXPECT_EQ(g.f().lov.X1, shotAt + 300);
 }
 
-// Leaving the front pauses a game in play as the Pause button does, and only then.
+// Leaving the front pauses a game in play as the Pause button does, and only then: not before
+// Start, nor once paused, quitting or over.
 TEST(Pause, InTheBackgroundOnlyAGameInPlayPauses) {
     const struct {
-        const char* what;
-        std::function<void(Game&)> before;
+        int level;
+        void (Board::*before)();
         const char* caption;  // the button's caption afterwards
         bool paused;
-    } cases[] = {
-        {"in play", [](Game& g) { g.start(); }, "Tovább", true},
-        {"before Start", [](Game&) {}, "Szünet", false},
-        {"already paused",
-         [](Game& g) {
-             g.start();
-             g.run([](Board& b) { b.szunet_Click(); });
-         },
-         "Tovább", true},
-        {"quitting",
-         [](Game& g) {
-             g.start();
-             g.run([](Board& b) { b.kilepes_Click(); });
-         },
-         "Szünet", false},
-        {"game over",
-         [](Game& g) {
-             g.reachLevel(2);
-             g.platform.answers = {MsgAnswer::no};
-             loseByShot(g);
-         },
-         "Szünet", false},
-    };
+    } cases[] = {{1, nullptr, "Tovább", true},
+                 {0, nullptr, "Szünet", false},
+                 {1, &Board::szunet_Click, "Tovább", true},
+                 {1, &Board::kilepes_Click, "Szünet", false},
+                 {1, &Board::veszit, "Szünet", false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Game g;
-        c.before(g);
-        const auto saved = g.v().idozitok;
+        Game g(c.level);
+        g.platform.answers = {MsgAnswer::no};
+        if (c.before) g.call(c.before);
         const bool wasPaused = g.v().szunetel;
-        std::vector<int> intervals;
-        for (auto& t : g.host.program.timers()) intervals.push_back(t.timer->interval());
-        g.run([](Board& b) { b.pauseInBackground(); });
+        const std::vector<int> intervals = g.intervals();
+        g.call(&Board::pauseInBackground);
         EXPECT_EQ(g.f().szunet.caption, c.caption);
         EXPECT_EQ(g.v().szunetel, c.paused);
-        if (c.paused && !wasPaused) {
-            for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
-            EXPECT_EQ(g.v().idozitok[5], 1000);
-            EXPECT_TRUE(g.f().hasFocus(&g.f().szunet));
-            g.host.advance(3000);
-            EXPECT_EQ(g.f().ido.caption, "00:00");
-            // The player resumes with the button, as after a click.
-            g.run([](Board& b) { b.szunet_Click(); });
-            EXPECT_FALSE(g.v().szunetel);
-            EXPECT_EQ(g.f().idozit.interval(), 1000);
-            EXPECT_TRUE(g.f().hasFocus(&g.f().urhajo));
-        } else {
-            EXPECT_EQ(g.v().idozitok, saved);
-            std::vector<int> after;
-            for (auto& t : g.host.program.timers()) after.push_back(t.timer->interval());
-            EXPECT_EQ(after, intervals);
-        }
+        const bool pauses = c.paused && !wasPaused;
+        EXPECT_EQ(g.intervals(), pauses ? std::vector<int>(intervals.size(), 0) : intervals);
+        if (!pauses) continue;
+        EXPECT_TRUE(g.f().hasFocus(&g.f().szunet));
+        g.call(&Board::szunet_Click);
+        EXPECT_EQ(g.f().idozit.interval(), 1000);
     }
 }
 
 TEST(Quit, SpacecraftFliesOffThenASecondPressEndsTheProgram) {
-    Game g;
-    g.start();
+    Game g(1);
     g.v().hatterzene = true;
-    g.v().hanghatas = false;
-    std::vector<bool> jingles;
-    auto pressQuit = [&] {
-        const auto before = g.platform.sounds.size();
-        g.run([](Board& b) { b.kilepes_Click(); });
-        bool jingle = false;
-        for (auto k = before; k < g.platform.sounds.size(); ++k)
-            jingle = jingle || g.platform.sounds[k] == g.picture("prgvege.wav");
-        jingles.push_back(jingle);
-    };
-    pressQuit();
+    g.call(&Board::kilepes_Click);
     EXPECT_FALSE(g.f().szunet.enabled);
-    EXPECT_EQ(g.f().kilepeshez.interval(), 60);
     for (int k = 0; k < 4; ++k) EXPECT_GE(g.f().ellen[k].Left, 7935);
     g.host.advance(60 * 100);
-    pressQuit();
+    g.call(&Board::kilepes_Click);
     EXPECT_FALSE(g.host.program.ended());
     g.host.advance(60 * 48 - 1);
     EXPECT_EQ(g.f().urhajo.Left, 7935);  // 147 steps: on the edge, not past it
     EXPECT_EQ(g.f().kilepeshez.interval(), 60);
     g.host.advance(1);
     EXPECT_EQ(g.f().urhajo.Left, 7985);
-    for (auto& t : g.host.program.timers()) EXPECT_EQ(t.timer->interval(), 0) << t.name;
-    pressQuit();
+    EXPECT_EQ(g.intervals(), std::vector<int>(g.intervals().size(), 0));
+    g.call(&Board::kilepes_Click);
     EXPECT_TRUE(g.host.program.ended());
-    EXPECT_EQ(g.platform.sounds.back(), g.picture("csend.wav"));
-    EXPECT_EQ(jingles, (std::vector<bool>{true, false, true}));
+    // The jingle at the first press and at the last, then silence.
+    EXPECT_EQ(g.platform.sounds,
+              (std::vector<std::string>{g.picture("prgvege.wav"), g.picture("prgvege.wav"),
+                                        g.picture("csend.wav")}));
 }
 
-TEST(Quit, NoJingleWithMusicOff) {
-    Game g;
-    g.start();
-    for (int k = 0; k < 3; ++k) g.run([](Board& b) { b.kilepes_Click(); });
+// Music off: no jingle. The close box ends the program at once.
+TEST(Quit, NoJingleWithMusicOffAndTheCloseBoxEndsAtOnce) {
+    Game g(1);
+    g.call(&Board::kilepes_Click);
     EXPECT_TRUE(g.platform.sounds.empty());
-    EXPECT_TRUE(g.v().kilepes_jelzo);
-}
-
-TEST(Quit, ClosingTheWindowEndsTheProgram) {
-    Game g;
-    g.start();
-    g.run([](Board& b) { b.Form_QueryUnload(); });
+    g.call(&Board::Form_QueryUnload);
     EXPECT_TRUE(g.host.program.ended());
     EXPECT_EQ(g.host.program.boardIfLoaded(), nullptr);
-    EXPECT_EQ(g.host.program.opciokIfLoaded(), nullptr);
     EXPECT_EQ(g.platform.sounds.back(), g.picture("csend.wav"));
 }
 

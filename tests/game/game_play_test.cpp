@@ -10,31 +10,6 @@ namespace {
 
 using testing::Game;
 
-// Puts the shot so that the next tick of its timer samples the point (x, y).
-void shotWillBeAt(Game& g, float x, float y) {
-    Line& lov = g.f().lov;
-    lov.X1 = x - g.v().lovesseb;
-    lov.X2 = lov.X1 + 200;
-    lov.Y1 = lov.Y2 = y;
-    lov.visible = true;
-}
-
-void shotTick(Game& g) {
-    g.run([](Board& b) { b.loveshez_Timer(); });
-}
-
-// Puts a UFO shot so that the next UFO-shot tick samples the point (x, y).
-void ufoShotWillBeAt(Game& g, Line& shot, float x, float y) {
-    shot.X1 = x + g.v().lovesseb;
-    shot.X2 = shot.X1 + 200;
-    shot.Y1 = shot.Y2 = y;
-    shot.visible = true;
-}
-
-void ufoShotTick(Game& g) {
-    g.run([](Board& b) { b.ufoloveshez_Timer(); });
-}
-
 // Every hit test's edges. The player's shot against UFO 0 (Left 6240, Top 45, 735 by 750): its
 // right and bottom edges are not the UFO's. A UFO shot against the spacecraft (Left 585, Top
 // 2535, 1125 by 870): all its edges are. A UFO against the spacecraft: overlap only; the UFO is
@@ -56,24 +31,21 @@ TEST(HitTests, Edges) {
         {ram, 586, 2700, true},       {ram, 585, 2700, false},      {ram, 1000, 1785, true},
         {ram, 1000, 1784, false},     {ram, 1000, 3404, true},      {ram, 1000, 3405, false}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.kind) + ": " + std::to_string(c.x) + "," +
-                     std::to_string(c.y));
-        Game g;
-        g.reachLevel(c.kind == ufoShot ? 2 : 1);
+        SCOPED_TRACE(::testing::Message() << c.kind << ": " << c.x << "," << c.y);
+        Game g(c.kind == ufoShot ? 2 : 1);
         g.v().hanghatas = true;
         if (c.kind == shot) {
-            shotWillBeAt(g, c.x, c.y);
-            shotTick(g);
+            g.aim(g.f().lov, c.x, c.y);
+            g.call(&Board::loveshez_Timer);
             EXPECT_TRUE(g.f().lov.visible);  // the shot flies on
         } else if (c.kind == ufoShot) {
-            ufoShotWillBeAt(g, g.f().lov2, c.x, c.y);
-            ufoShotTick(g);
+            g.aim(g.f().lov2, c.x, c.y);
+            g.call(&Board::ufoloveshez_Timer);
             EXPECT_EQ(g.f().lov2.visible, !c.hit);
             EXPECT_EQ(g.v().urhajolepes, c.hit ? 59 : 60);
         } else {
-            g.f().ellen[1].Left = c.x + 10;
-            g.f().ellen[1].Top = c.y;
-            g.run([](Board& b) { b.ellenmozg_Timer(); });
+            g.place(1, c.x + 10, c.y);
+            g.call(&Board::ellenmozg_Timer);
             EXPECT_EQ(g.platform.sounds.size(), c.hit ? 1u : 0u);
         }
         const bool downed = c.hit && c.kind != ufoShot;
@@ -86,41 +58,18 @@ TEST(HitTests, Edges) {
     }
 }
 
-TEST(PlayerShot, OnePointDestroysTwoOverlappingUfos) {
-    Game g;
-    g.start();
-    g.f().ellen[1].Top = 400;
-    shotWillBeAt(g, 6300, 500);
-    shotTick(g);
-    EXPECT_FALSE(g.f().ellen[0].visible);
-    EXPECT_FALSE(g.f().ellen[1].visible);
-    EXPECT_EQ(g.v().ufomaradt, 2);
-    EXPECT_EQ(g.v().lelottszam, 2);
-}
-
-TEST(PlayerShot, FlightSamplesThePointAfterEachStep) {
-    Game g;
-    g.start();
+// 7685 - 200 - 1710 = 5775 = 19.25 steps of 300: the shot steps over the right margin and flies
+// on; a step of 5775 lands exactly on it and ends there.
+TEST(PlayerShot, FlightStepsAndTheRightEnd) {
+    Game g(1);
     g.key(vk::space);
-    std::vector<float> points;
-    for (int k = 0; k < 3; ++k) {
-        g.host.advance(10);
-        points.push_back(g.f().lov.X1);
-    }
-    EXPECT_EQ(points, (std::vector<float>{2010, 2310, 2610}));
+    g.host.advance(30);
+    EXPECT_EQ(g.f().lov.X1, 2610);  // three steps from the nose, 1710
     EXPECT_EQ(g.f().lov.X2, 2810);
-}
-
-TEST(PlayerShot, RightEndIsAnExactLandingOnly) {
-    Game g;
-    g.start();
-    // 7685 - 200 - 1710 = 5775 = 19.25 steps of 300: the shot steps over the margin.
-    g.key(vk::space);
-    g.host.advance(300);
+    g.host.advance(270);
     EXPECT_TRUE(g.f().lov.visible);
     EXPECT_EQ(g.f().loveshez.interval(), 10);
     EXPECT_GT(g.f().lov.X2, 7935);
-    // A step of 5775 lands exactly on it.
     g.v().lovesseb = 5775;
     g.key(vk::space);
     g.host.advance(10);
@@ -129,14 +78,37 @@ TEST(PlayerShot, RightEndIsAnExactLandingOnly) {
     EXPECT_EQ(g.f().lov.X2, 7685);
 }
 
-TEST(PlayerShot, ReverseFireEndsPastTheLeftEdgeWithoutHitting) {
-    Game g;
-    g.start();
-    g.key(vk::V);
-    g.f().ellen[0].Left = 1000;
-    g.f().ellen[0].Top = g.f().urhajo.Top;
+// One point on two overlapping UFOs destroys both; the last ones clear the wave, once.
+TEST(PlayerShot, OnePointDestroysOverlappingUfosAndClearsTheWaveOnce) {
+    Game g(1);
+    g.f().ellen[1].Top = 400;
+    for (int k = 2; k < 4; ++k) g.f().ellen[k].visible = false;
+    g.v().ufomaradt = 2;
+    g.aim(g.f().lov, 6300, 500);
+    g.call(&Board::loveshez_Timer);
+    EXPECT_EQ(g.v().szint, 2);
+    EXPECT_EQ(g.v().lelottszam, 2);
+    EXPECT_EQ(g.f().lelott.caption, "2");
+    EXPECT_FALSE(g.f().lov.visible);
+    EXPECT_EQ(g.f().ellenmozg.interval(), 970);
+    g.call(&Board::loveshez_Timer);
+    EXPECT_EQ(g.v().szint, 2);
+}
+
+// Samples at 1710 + 740 k: 6150 lies before the UFO, 6890 on its excluded right edge.
+TEST(PlayerShot, NarrowUfoPassedByALongStepAndReverseFire) {
+    Game g(1);
+    g.v().lovesseb = 740;
+    g.place(0, 6155, g.f().urhajo.Top);
     g.key(vk::space);
-    g.host.advance(10);  // the first sample, 1410, lies on the UFO
+    g.host.advance(100);
+    EXPECT_EQ(g.v().ufomaradt, 4);
+    // Reverse fire: the first sample, 1410, lies on the UFO; the shot ends past the left edge.
+    g.v().lovesseb = 300;
+    g.key(vk::V);
+    g.place(0, 1000, g.f().urhajo.Top);
+    g.key(vk::space);
+    g.host.advance(10);
     EXPECT_FALSE(g.f().ellen[0].visible);
     g.host.advance(60);
     EXPECT_FALSE(g.f().lov.visible);
@@ -144,59 +116,25 @@ TEST(PlayerShot, ReverseFireEndsPastTheLeftEdgeWithoutHitting) {
     EXPECT_LT(g.f().lov.X2, 0);
 }
 
-TEST(PlayerShot, NarrowUfoCanBePassedOnceTheStepExceedsItsWidth) {
-    Game g;
-    g.start();
-    g.v().lovesseb = 740;
-    // Samples at 1710 + 740 k: 6150 lies before the UFO, 6890 on its excluded right edge.
-    g.f().ellen[0].Left = 6155;
-    g.f().ellen[0].Top = g.f().urhajo.Top;
-    g.key(vk::space);
-    g.host.advance(100);
-    EXPECT_TRUE(g.f().ellen[0].visible);
-    EXPECT_EQ(g.v().ufomaradt, 4);
-}
-
-TEST(PlayerShot, LastUfoClearsTheWaveOnce) {
-    Game g;
-    g.start();
-    for (int k = 1; k < 4; ++k) g.f().ellen[k].visible = false;
-    g.v().ufomaradt = 1;
-    shotWillBeAt(g, 6300, 400);
-    shotTick(g);
-    EXPECT_EQ(g.v().szint, 2);
-    EXPECT_EQ(g.v().lelottszam, 1);
-    EXPECT_EQ(g.f().lelott.caption, "1");
-    EXPECT_EQ(g.f().elldb.caption, "4");
-    EXPECT_FALSE(g.f().lov.visible);
-    EXPECT_EQ(g.f().lov.X1, -500);
-    EXPECT_EQ(g.f().lov.X2, -300);
-    EXPECT_EQ(g.f().ellenmozg.interval(), 970);
-    shotTick(g);
-    EXPECT_EQ(g.v().szint, 2);
-}
-
 TEST(PlayerShot, FromLevelTenOnlyMemberZeroIsTested) {
-    Game g;
-    g.reachLevel(10);
+    Game g(10);
     Sprite& old = g.f().ellen[2];
     old.visible = true;
-    shotWillBeAt(g, old.Left + 10, old.Top + 10);
-    shotTick(g);
+    g.aim(g.f().lov, old.Left + 10, old.Top + 10);
+    g.call(&Board::loveshez_Timer);
     EXPECT_TRUE(old.visible);
     EXPECT_EQ(g.v().ufomaradt, 1);
 }
 
+// From level 13 the step outgrows the interval's formula: the interval stays.
 TEST(Formation, StepAndIntervalByLevel) {
     struct Case {
         int level;
         float step;
         int interval;
     };
-    // From level 13 the step outgrows the interval's formula: the interval stays.
     for (const Case c : {Case{1, 10, 990}, Case{14, 1050, 90}}) {
-        Game g;
-        g.reachLevel(c.level);
+        Game g(c.level);
         g.f().urhajo.Top = 6000;  // out of the way
         g.f().ellen[0].Top = 6000;
         const float before = g.f().ellen[0].Left;
@@ -204,29 +142,18 @@ TEST(Formation, StepAndIntervalByLevel) {
         EXPECT_EQ(g.f().ellen[0].Left, before) << c.level;
         g.host.advance(1);
         EXPECT_EQ(g.f().ellen[0].Left, before - c.step) << c.level;
+        EXPECT_EQ(g.f().lov2.visible, c.level > 1) << "level one never fires";
     }
 }
 
-TEST(Formation, LevelOneNeverFires) {
-    Game g;
-    g.start();
-    g.f().urhajo.Top = 6000;
-    g.host.advance(990 * 20);
-    EXPECT_FALSE(g.f().lov2.visible);
-    EXPECT_EQ(g.f().ufoloveshez.interval(), 0);
-    EXPECT_EQ(g.f().ellen[3].Left, 6240 - 200);
-}
-
 TEST(Formation, ColumnVolleyFromTheChosenUfosLeftMiddle) {
-    Game g;
-    g.reachLevel(2);
+    Game g(2);
     g.v().hanghatas = true;
     std::set<int> firers;
     for (int k = 0; k < 40; ++k) {
-        g.run([](Board& b) { b.ellenmozg_Timer(); });
+        g.call(&Board::ellenmozg_Timer);
         const Sprite& u = g.f().ellen[g.v().lovoufo];
         EXPECT_EQ(g.f().lov2.X1, u.Left - 200);
-        EXPECT_EQ(g.f().lov2.X2, u.Left);
         EXPECT_EQ(g.f().lov2.Y1, u.Top + 375);
         EXPECT_TRUE(g.f().lov2.visible);
         EXPECT_FALSE(g.f().lov3.visible);
@@ -235,53 +162,32 @@ TEST(Formation, ColumnVolleyFromTheChosenUfosLeftMiddle) {
     EXPECT_EQ(firers, (std::set<int>{0, 1, 2, 3}));
     EXPECT_EQ(g.f().ufoloveshez.interval(), 20);
     EXPECT_EQ(g.platform.sounds.back(), g.v().hang_ufoloves);
-}
-
-TEST(Formation, ShotDownFirerStaysSilent) {
-    Game g;
-    g.reachLevel(2);
-    for (int k = 1; k < 4; ++k) g.f().ellen[k].visible = false;
-    g.f().ellen[0].visible = false;
-    g.f().ellen[3].visible = true;
+    // Only member 3 left: the chosen firer, 0, was shot down and stays silent.
+    for (int k = 0; k < 3; ++k) g.f().ellen[k].visible = false;
     g.v().ufomaradt = 1;
     g.f().lov2.visible = false;
-    for (int k = 0; k < 10; ++k) g.run([](Board& b) { b.ellenmozg_Timer(); });
+    for (int k = 0; k < 10; ++k) g.call(&Board::ellenmozg_Timer);
     EXPECT_FALSE(g.f().lov2.visible);
-    EXPECT_EQ(g.v().lovoufo, 0);
 }
 
-TEST(Formation, SingleUfoPursuesByHalfSteps) {
-    Game g;
-    g.reachLevel(10);
+TEST(Formation, SingleUfoPursuesByHalfStepsAndFiresSilentlyFarLeft) {
+    Game g(10);
+    g.v().hanghatas = true;
     Sprite& u = g.f().ellen[0];
     g.f().urhajo.Top = 2535;
     u.Top = 45;
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
+    g.call(&Board::ellenmozg_Timer);
     EXPECT_EQ(u.Left, 6240 - 550);
     EXPECT_EQ(u.Top, 45 + 275);
     u.Top = 2535;  // exactly level: up
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
+    g.call(&Board::ellenmozg_Timer);
     EXPECT_EQ(u.Top, 2535 - 275);
-    EXPECT_TRUE(g.f().lov2.visible);
     EXPECT_TRUE(g.f().lov3.visible);
     EXPECT_EQ(g.f().lov2.X1, g.f().lov3.X1);
     EXPECT_EQ(g.f().lov2.Y1, g.f().lov3.Y1);
-    // Level 14: 1050 gives a half step of 525.
-    while (g.v().szint < 14) g.run([](Board& b) { b.szintvalto(); });
-    u.Top = 3000;
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
-    EXPECT_EQ(u.Top, 3000 - 525);
-}
-
-TEST(Formation, UfoFarLeftFiresSilently) {
-    Game g;
-    g.reachLevel(10);
-    g.v().hanghatas = true;
-    g.f().ellen[0].Left = 750;  // 200 after the step
-    g.f().urhajo.Top = 6000;
-    g.f().ellen[0].Top = 0;
     g.platform.sounds.clear();
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
+    g.place(0, 750, 0);  // 200 after the step
+    g.call(&Board::ellenmozg_Timer);
     EXPECT_TRUE(g.f().lov2.visible);
     EXPECT_TRUE(g.platform.sounds.empty());
 }
@@ -294,17 +200,15 @@ TEST(UfoShots, DamageByLevelAndColoursTurningAtHalf) {
     for (const Case& c :
          {Case{1, 10, "90%"}, Case{2, 5, "80%"}, Case{3, 3, "66.66666%"}, Case{4, 2, "50%"},
           Case{5, 2, "50%"}, Case{6, 1, "0%"}, Case{9, 1, "0%"}}) {
-        Game g;
-        g.reachLevel(2);
+        Game g(2);
         g.v().serulesszint = c.damageLevel;
         g.v().serules = 10 / c.damageLevel;
         g.v().hanghatas = true;
         g.platform.answers = {MsgAnswer::no};
         g.platform.sounds.clear();
-        SCOPED_TRACE(c.damageLevel);
         for (int hit = 1; hit <= c.hitsToEmpty; ++hit) {
-            ufoShotWillBeAt(g, g.f().lov2, 1000, 3000);
-            ufoShotTick(g);
+            g.aim(g.f().lov2, 1000, 3000);
+            g.call(&Board::ufoloveshez_Timer);
             if (hit == 1) {
                 EXPECT_EQ(g.f().szazalek.caption, c.firstCaption);
             }
@@ -312,10 +216,9 @@ TEST(UfoShots, DamageByLevelAndColoursTurningAtHalf) {
             const bool half = g.f().allapot.Width <= 720;
             EXPECT_EQ(g.f().allapot.fill, (half ? Rgb{255, 0, 0} : Rgb{0, 255, 0}));
             EXPECT_EQ(g.f().szazalek.foreColor, (half ? Rgb{255, 255, 255} : Rgb{0, 0, 0}));
-            EXPECT_TRUE(g.platform.boxes.empty());
-            EXPECT_TRUE(g.platform.sounds.empty());
+            EXPECT_TRUE(g.platform.boxes.empty() && g.platform.sounds.empty()) << hit;
         }
-        EXPECT_EQ(g.f().allapot.Width, 0);
+        EXPECT_EQ(g.f().allapot.Width, 0) << c.damageLevel;
         EXPECT_EQ(g.platform.boxes.size(), 1u);
         ASSERT_FALSE(g.platform.sounds.empty());
         EXPECT_EQ(g.platform.sounds.front(), g.v().hang_utkozes);
@@ -323,50 +226,29 @@ TEST(UfoShots, DamageByLevelAndColoursTurningAtHalf) {
     }
 }
 
-TEST(UfoShots, BothShotsHitInOneTick) {
-    Game g;
-    g.reachLevel(10);
-    ufoShotWillBeAt(g, g.f().lov2, 1000, 3000);
-    ufoShotWillBeAt(g, g.f().lov3, 1000, 3000);
-    // The tick moves lov2 down 100 and lov3 up 200 first.
-    g.f().lov2.Y1 = g.f().lov2.Y2 = 2900;
-    g.f().lov3.Y1 = g.f().lov3.Y2 = 3200;
-    ufoShotTick(g);
-    EXPECT_EQ(g.f().allapot.Width, 1440 - 288);
-    EXPECT_EQ(g.v().urhajolepes, 320 - 2);
-    EXPECT_FALSE(g.f().lov2.visible);
-    EXPECT_FALSE(g.f().lov3.visible);
-}
-
-TEST(UfoShots, OneVolleyAsksTheLossQuestionOnce) {
-    for (MsgAnswer answer : {MsgAnswer::yes, MsgAnswer::no}) {
-        Game g;
-        g.reachLevel(10);
-        g.f().allapot.Width = 100;
-        g.platform.answers = {answer};
-        ufoShotWillBeAt(g, g.f().lov2, 1000, 2900);
-        ufoShotWillBeAt(g, g.f().lov3, 1000, 3200);
-        ufoShotTick(g);
-        EXPECT_EQ(g.platform.boxes.size(), 1u);
-        if (answer == MsgAnswer::yes) {
-            EXPECT_EQ(g.v().szint, 1);
-            EXPECT_EQ(g.f().allapot.Width, 1440);
-            EXPECT_EQ(g.v().urhajolepes, 54);
-        } else {
-            EXPECT_EQ(g.f().ellenmozg.interval(), 0);
-            EXPECT_EQ(g.f().uzenet.caption, "Kevés vagy, ifjú padavan...");
-            EXPECT_EQ(g.v().urhajolepes, 319);
-        }
+// Both shots hit in one tick (it moves lov2 down 100 and lov3 up 200 first): twice the damage;
+// when they empty the bar, one question.
+TEST(UfoShots, BothShotsHitInOneTickAndAskOnce) {
+    Game g(10);
+    for (float width : {1440.0f, 100.0f}) {
+        g.f().allapot.Width = width;
+        g.platform.answers = {MsgAnswer::no};
+        g.aim(g.f().lov2, 1000, 2900);
+        g.aim(g.f().lov3, 1000, 3200);
+        g.call(&Board::ufoloveshez_Timer);
     }
+    EXPECT_EQ(g.platform.boxes.size(), 1u);
+    EXPECT_EQ(g.v().urhajolepes, 320 - 3);
 }
 
-TEST(UfoShots, InvulnerabilityLetsShotsPass) {
-    Game g;
-    g.reachLevel(2);
+TEST(UfoShots, InvulnerabilityLetsShotsAndUfosPass) {
+    Game g(2);
     g.key(vk::G);
-    ufoShotWillBeAt(g, g.f().lov2, 1000, 3000);
-    g.run([&](Board&) { g.f().ufoloveshez.setInterval(20); });
-    ufoShotTick(g);
+    g.place(1, 1010, 2600);
+    g.call(&Board::ellenmozg_Timer);
+    EXPECT_TRUE(g.f().ellen[1].visible);
+    g.aim(g.f().lov2, 1000, 3000);
+    g.call(&Board::ufoloveshez_Timer);
     EXPECT_TRUE(g.f().lov2.visible);
     EXPECT_EQ(g.f().allapot.Width, 1440);
     EXPECT_EQ(g.v().urhajolepes, 60);
@@ -375,91 +257,51 @@ TEST(UfoShots, InvulnerabilityLetsShotsPass) {
     EXPECT_EQ(g.f().ufoloveshez.interval(), 0);
 }
 
+// lov2 alone leaves at the bottom; with lov3 too the timer runs until both have left.
 TEST(UfoShots, TimerStopsWhenTheShotsHaveLeft) {
-    {
-        Game g;
-        g.reachLevel(6);
+    struct Case {
+        int level;
+        float x2, x3;
+        int ticks;
+    };
+    for (const Case& c : {Case{6, 100, 5000, 2}, Case{10, -300, 1500, 4}}) {
+        Game g(c.level);
         g.f().urhajo.Top = 6000;
-        ufoShotWillBeAt(g, g.f().lov2, 100, 1000);
+        g.aim(g.f().lov2, c.x2, 1000);
+        if (c.level >= 10)
+            g.aim(g.f().lov3, c.x3, 1000);
+        else
+            g.f().lov3.X1 = c.x3;  // out of play: where it lies does not count
         g.f().ufoloveshez.setInterval(20);
-        g.f().lov3.X1 = 5000;
-        ufoShotTick(g);
-        EXPECT_EQ(g.f().lov2.Y1, 1060);
-        EXPECT_EQ(g.f().ufoloveshez.interval(), 20);
-        ufoShotTick(g);
-        EXPECT_EQ(g.f().ufoloveshez.interval(), 0);
-        EXPECT_FALSE(g.f().lov2.visible);
-    }
-    {
-        Game g;
-        g.reachLevel(10);
-        g.f().urhajo.Top = 6000;
-        g.f().ufoloveshez.setInterval(20);
-        ufoShotWillBeAt(g, g.f().lov2, -300, 1000);
-        ufoShotWillBeAt(g, g.f().lov3, 1500, 1000);
-        ufoShotTick(g);
-        EXPECT_EQ(g.f().ufoloveshez.interval(), 20);
-        EXPECT_EQ(g.f().lov3.Y1, 800);
-        ufoShotTick(g);
-        ufoShotTick(g);
-        EXPECT_EQ(g.f().ufoloveshez.interval(), 20);  // lov3's X2 is 20
-        ufoShotTick(g);
-        EXPECT_EQ(g.f().ufoloveshez.interval(), 0);
+        for (int k = 1; k < c.ticks; ++k) g.call(&Board::ufoloveshez_Timer);
+        EXPECT_EQ(g.f().ufoloveshez.interval(), 20) << c.level;
+        g.call(&Board::ufoloveshez_Timer);
+        EXPECT_EQ(g.f().ufoloveshez.interval(), 0) << c.level;
     }
 }
 
-TEST(Collision, DamageLeavesColoursAndNeverEndsTheGame) {
-    Game g;
-    g.start();
-    const char* captions[] = {"80%", "60%", "40%"};
-    for (int k = 0; k < 3; ++k) {
-        Sprite& u = g.f().ellen[k];
-        u.Left = 1010;
-        u.Top = 2600;
-        g.run([](Board& b) { b.ellenmozg_Timer(); });
-        EXPECT_EQ(g.f().szazalek.caption, captions[k]);
+// Ramming never ends the game, even with an empty bar; ramming the last UFO clears the wave at
+// the next tick of the player's shot.
+TEST(Collision, DamageNeverEndsTheGame) {
+    Game g(1);
+    for (const char* caption : {"80%", "60%", "40%"}) {
+        g.place(g.v().ufomaradt - 1, 1010, 2600);
+        g.call(&Board::ellenmozg_Timer);
+        EXPECT_EQ(g.f().szazalek.caption, caption);
     }
     EXPECT_EQ(g.f().allapot.fill, (Rgb{0, 255, 0}));
     EXPECT_EQ(g.v().urhajolepes, 50);
-
     g.v().serules = 2;  // damage level 4: one collision empties the bar
-    g.f().ellen[3].Left = 1010;
-    g.f().ellen[3].Top = 2600;
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
-    EXPECT_EQ(g.f().allapot.Width, 0);
-    EXPECT_EQ(g.f().szazalek.caption, "0%");
-    EXPECT_TRUE(g.platform.boxes.empty());
-    EXPECT_EQ(g.v().ufomaradt, 0);
-    EXPECT_EQ(g.v().szint, 1);
-    EXPECT_EQ(g.f().elldb.caption, "4");
-}
-
-TEST(Collision, RammingTheLastUfoClearsTheWaveAtTheNextShotTick) {
-    Game g;
-    g.start();
     g.key(vk::space);
     g.host.advance(300);  // the shot has stepped over the margin and keeps ticking
-    for (int k = 1; k < 4; ++k) g.f().ellen[k].visible = false;
-    g.v().ufomaradt = 1;
-    g.f().ellen[0].Left = 1010;
-    g.f().ellen[0].Top = 2600;
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
-    EXPECT_EQ(g.v().ufomaradt, 0);
+    g.place(0, 1010, 2600);
+    g.call(&Board::ellenmozg_Timer);
+    EXPECT_EQ(g.f().allapot.Width, 0);
+    EXPECT_TRUE(g.platform.boxes.empty());
+    EXPECT_EQ(g.v().szint, 1);
     EXPECT_EQ(g.f().elldb.caption, "4");  // not rewritten by the collision
     g.host.advance(10);
     EXPECT_EQ(g.v().szint, 2);
-    EXPECT_EQ(g.v().ufomaradt, 4);
-}
-
-TEST(Collision, InvulnerableSpacecraftLeavesUfosInPlay) {
-    Game g;
-    g.start();
-    g.key(vk::G);
-    g.f().ellen[0].Left = 1010;
-    g.f().ellen[0].Top = 2600;
-    g.run([](Board& b) { b.ellenmozg_Timer(); });
-    EXPECT_TRUE(g.f().ellen[0].visible);
-    EXPECT_EQ(g.f().allapot.Width, 1440);
 }
 
 }  // namespace
