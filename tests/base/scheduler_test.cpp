@@ -17,10 +17,9 @@ namespace {
 // hosts do: after each event it re-arms from the event's moment. `log` gets "A@20" per tick.
 struct Rig {
     std::array<Timer, 3> timers;
-    std::array<std::function<void(std::int64_t)>, 3>
-        onTick;  // run inside a tick, given its deadline
+    std::array<std::function<void(std::int64_t)>, 3> onTick;  // inside a tick, given its deadline
     TimerScheduler s;
-    std::vector<std::string> log;
+    std::string log;
 
     Rig() {
         std::vector<TimerBinding> list;
@@ -37,22 +36,16 @@ struct Rig {
     // The host woke at `now`: every due tick runs, each as its own event at its deadline.
     void wake(std::int64_t now) {
         while (auto d = s.takeDue(now)) {
-            log.push_back(std::string(d->name) + "@" + std::to_string(d->deadline));
+            log +=
+                (log.empty() ? "" : " ") + std::string(d->name) + "@" + std::to_string(d->deadline);
             if (auto& f = onTick[d->name[0] - 'A']) f(d->deadline);
             s.rearm(d->deadline);
         }
     }
     // Wakes exactly at each deadline until `until`, as a punctual host would.
     void runUntil(std::int64_t until) {
-        while (auto next = s.nextDeadline()) {
-            if (*next > until) break;
+        for (auto next = s.nextDeadline(); next && *next <= until; next = s.nextDeadline())
             wake(*next);
-        }
-    }
-    std::string joined() const {
-        std::string out;
-        for (const auto& e : log) out += (out.empty() ? "" : " ") + e;
-        return out;
     }
 };
 
@@ -122,7 +115,7 @@ TEST(Scheduler, FiresInOrder) {
     for (const auto& c : cases) {
         Rig r;
         play(r, c.script);
-        EXPECT_EQ(r.joined(), c.expected) << c.what;
+        EXPECT_EQ(r.log, c.expected) << c.what;
     }
 }
 
@@ -158,10 +151,7 @@ TEST(Scheduler, HeldTimeAddsUpTheOutermostHolds) {
         {false, 500, 310},                     // a resume without a hold changes nothing
     };
     for (const auto& st : steps) {
-        if (st.hold)
-            s.hold(st.at);
-        else
-            s.resume(st.at);
+        st.hold ? s.hold(st.at) : s.resume(st.at);
         EXPECT_EQ(s.heldTime(), st.heldAfter) << "at " << st.at;
     }
 }
