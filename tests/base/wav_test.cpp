@@ -201,6 +201,11 @@ TEST(WavConversion, ResamplesRemixesAndRefusesWhatWouldGrowPastTheLimit) {
     ASSERT_TRUE(bomb.has_value());
     EXPECT_FALSE(convertPcm(*bomb, 48000, 2).has_value());
     EXPECT_FALSE(convertPcm(*bomb, 22050, 1).has_value());
+    // The game's own longest sounds, at the highest rate an output is opened with.
+    for (const char* name : {"/urzaj.wav", "/beallit.wav"})
+        EXPECT_TRUE(
+            convertPcm(readWavFile(GOMBOCOK_ASSETS_DIR + std::string(name)).value(), 48000, 2))
+            << name;
 }
 
 }  // namespace
