@@ -238,6 +238,8 @@ TEST(SettingsUnreadable, ThePlayerIsToldOnceThePathIsNamedAndNothingReplacesIt) 
         host.start();
         ASSERT_FALSE(host.program.ended());
         ASSERT_EQ(platform.boxes.size(), 1u);
+        // Before the settings are read there is no interface language: Hungarian comes first.
+        EXPECT_EQ(platform.boxes[0].language, MsgLanguage::hungarian);
         const std::string& text = platform.boxes[0].text;
         EXPECT_NE(text.find(dir.file("settings.txt")), std::string::npos) << text;
         EXPECT_NE(text.find(what), std::string::npos) << text;
