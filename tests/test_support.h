@@ -2,6 +2,10 @@
 // unless told otherwise, a settings file.
 #pragma once
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -48,5 +52,16 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A Unix socket bound at `path`; false when it could not be made.
+inline bool makeSocket(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
 
 }  // namespace gombocok::testing

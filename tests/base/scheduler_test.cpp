@@ -17,17 +17,19 @@ namespace {
 // hosts do: after each event it re-arms from the event's moment. `log` gets "A@20" per tick.
 struct Rig {
     std::array<Timer, 3> timers;
-    std::array<std::function<void(std::int64_t)>, 3>
-        onTick;  // run inside a tick, given its deadline
+    std::array<std::function<void(std::int64_t)>, 3> onTick;  // inside a tick, given its deadline
     TimerScheduler s;
-    std::vector<std::string> log;
+    std::string log;
 
-    Rig() {
+    Rig() { watch("ABC"); }
+    // The timers of the windows loaded now, as a load or an unload tells the scheduler.
+    void watch(const std::string& names) {
         std::vector<TimerBinding> list;
-        for (int k = 0; k < 3; ++k)
-            list.push_back({&timers[k], [] {}, k == 0 ? "A" : k == 1 ? "B" : "C"});
+        for (char n : names)
+            list.push_back({&timers[n - 'A'], [] {}, n == 'A' ? "A" : n == 'B' ? "B" : "C"});
         s.watch(std::move(list));
     }
+    void note(const std::string& what) { log += (log.empty() ? "" : " ") + what; }
     Timer& operator[](char name) { return timers[name - 'A']; }
     // A key or a click at `moment`.
     void event(std::int64_t moment, const std::function<void()>& change) {
@@ -37,28 +39,22 @@ struct Rig {
     // The host woke at `now`: every due tick runs, each as its own event at its deadline.
     void wake(std::int64_t now) {
         while (auto d = s.takeDue(now)) {
-            log.push_back(std::string(d->name) + "@" + std::to_string(d->deadline));
+            note(std::string(d->name) + "@" + std::to_string(d->deadline));
             if (auto& f = onTick[d->name[0] - 'A']) f(d->deadline);
             s.rearm(d->deadline);
         }
     }
     // Wakes exactly at each deadline until `until`, as a punctual host would.
     void runUntil(std::int64_t until) {
-        while (auto next = s.nextDeadline()) {
-            if (*next > until) break;
+        for (auto next = s.nextDeadline(); next && *next <= until; next = s.nextDeadline())
             wake(*next);
-        }
-    }
-    std::string joined() const {
-        std::string out;
-        for (const auto& e : log) out += (out.empty() ? "" : " ") + e;
-        return out;
     }
 };
 
 // Plays a script on the rig, steps separated by blanks: "0:A10,B20" an event at 0 that sets A's
-// interval to 10 and B's to 20; "run:T", "wake:T", "hold:T", "resume:T"; "A>B15" each tick of A
-// sets B to 15, "B@30>B0" B's tick at 30 sets B to 0.
+// interval to 10 and B's to 20; "run:T", "wake:T", "hold:T", "resume:T", "lag:MS"; "watch:AC"
+// only A and C are loaded; "held:" logs the time held so far; "A>B15" each tick of A sets B to
+// 15, "B@30>B0" B's tick at 30 sets B to 0.
 void play(Rig& r, const std::string& script) {
     std::istringstream in(script);
     for (std::string step; in >> step;) {
@@ -73,13 +69,16 @@ void play(Rig& r, const std::string& script) {
         }
         const std::string verb = step.substr(0, step.find(':'));
         const std::string arg = step.substr(step.find(':') + 1);
-        const std::map<std::string, std::function<void(long)>> verbs = {
-            {"run", [&](long t) { r.runUntil(t); }},
-            {"wake", [&](long t) { r.wake(t); }},
-            {"hold", [&](long t) { r.s.hold(t); }},
-            {"resume", [&](long t) { r.s.resume(t); }}};
+        const std::map<std::string, std::function<void(const std::string&)>> verbs = {
+            {"run", [&](auto& t) { r.runUntil(std::stol(t)); }},
+            {"wake", [&](auto& t) { r.wake(std::stol(t)); }},
+            {"hold", [&](auto& t) { r.s.hold(std::stol(t)); }},
+            {"resume", [&](auto& t) { r.s.resume(std::stol(t)); }},
+            {"lag", [&](auto& t) { r.s.setMaxLag(std::stol(t)); }},
+            {"watch", [&](auto& t) { r.watch(t); }},
+            {"held", [&](auto&) { r.note("held=" + std::to_string(r.s.heldTime())); }}};
         if (const auto v = verbs.find(verb); v != verbs.end())
-            v->second(std::stol(arg));
+            v->second(arg);
         else
             r.event(std::stol(verb), [&] {
                 std::istringstream sets(arg);
@@ -118,67 +117,20 @@ TEST(Scheduler, FiresInOrder) {
          "B@1080 A@1086 C@1086"},
         {"a timer stopped while held stays stopped; holds nest",
          "0:A10,B10 hold:5 hold:6 7:A0 resume:100 wake:200 resume:300 run:315", "B@305 B@315"},
+        {"held time adds up the outermost holds; a resume without a hold changes nothing",
+         "hold:100 resume:250 held: hold:300 hold:320 resume:400 held: resume:460 held: resume:500 "
+         "held:",
+         "held=150 held=150 held=310 held=310"},
+        {"an unloaded window's timer is forgotten; loaded again it is armed from that event",
+         "0:A30,B10 watch:A 5: run:20 watch:AB 21: run:31", "A@30 B@31"},
+        {"a stalled host drops ticks beyond the lag but keeps the phase",
+         "lag:50 0:A10 wake:1003 run:1010", "A@10 A@960 A@970 A@980 A@990 A@1000 A@1010"},
     };
     for (const auto& c : cases) {
         Rig r;
         play(r, c.script);
-        EXPECT_EQ(r.joined(), c.expected) << c.what;
+        EXPECT_EQ(r.log, c.expected) << c.what;
     }
-}
-
-TEST(Scheduler, ReloadedWindowKeepsOthersAndRearmsItsOwn) {
-    Timer stays, goes;
-    TimerScheduler s;
-    s.watch({{&stays, [] {}, "stays"}, {&goes, [] {}, "goes"}});
-    stays.setInterval(30);
-    goes.setInterval(10);
-    s.rearm(0);
-    // The second window unloads: its timer is forgotten.
-    s.watch({{&stays, [] {}, "stays"}});
-    s.rearm(5);
-    EXPECT_EQ(s.nextDeadline(), 30);
-    // Loaded again with the timer running from its design: armed from the moment of that event.
-    s.watch({{&stays, [] {}, "stays"}, {&goes, [] {}, "goes"}});
-    s.rearm(12);
-    auto d = s.takeDue(22);
-    ASSERT_TRUE(d);
-    EXPECT_STREQ(d->name, "goes");
-    EXPECT_EQ(d->deadline, 22);
-}
-
-TEST(Scheduler, HeldTimeAddsUpTheOutermostHolds) {
-    TimerScheduler s;
-    const struct {
-        bool hold;
-        std::int64_t at, heldAfter;
-    } steps[] = {
-        {true, 100, 0},    {false, 250, 150},  // one box for 150
-        {true, 300, 150},  {true, 320, 150},   // a box over a box
-        {false, 400, 150}, {false, 460, 310},  // counted once, 300 to 460
-        {false, 500, 310},                     // a resume without a hold changes nothing
-    };
-    for (const auto& st : steps) {
-        if (st.hold)
-            s.hold(st.at);
-        else
-            s.resume(st.at);
-        EXPECT_EQ(s.heldTime(), st.heldAfter) << "at " << st.at;
-    }
-}
-
-TEST(Scheduler, StalledHostDropsTicksBeyondTheLagButKeepsThePhase) {
-    Timer t;
-    TimerScheduler s;
-    s.watch({{&t, [] {}, "t"}});
-    s.setMaxLag(50);
-    t.setInterval(10);
-    s.rearm(0);
-    std::vector<std::int64_t> fired;
-    while (auto d = s.takeDue(1003)) fired.push_back(d->deadline);
-    // The first overdue tick, then only those within 50 ms of the clock, on the old grid.
-    const std::vector<std::int64_t> expected = {10, 960, 970, 980, 990, 1000};
-    EXPECT_EQ(fired, expected);
-    EXPECT_EQ(s.nextDeadline(), 1010);
 }
 
 }  // namespace

@@ -17,16 +17,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void put16(Bytes& b, int v) {
-    b.push_back(static_cast<std::uint8_t>(v & 0xff));
-    b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xff));
+// Little-endian: `bytes` bytes of `v`; a tag: its four characters.
+void put(Bytes& b, std::uint32_t v, int bytes = 4) {
+    for (int k = 0; k < bytes; ++k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
 }
-void put32(Bytes& b, std::uint32_t v) {
-    put16(b, static_cast<int>(v & 0xffff));
-    put16(b, static_cast<int>(v >> 16));
-}
-void putTag(Bytes& b, const char* tag) {
-    for (int k = 0; k < 4; ++k) b.push_back(static_cast<std::uint8_t>(tag[k]));
+void tag(Bytes& b, const char* name) {
+    b.insert(b.end(), name, name + 4);
 }
 
 struct WavLayout {
@@ -38,24 +34,24 @@ struct WavLayout {
 
 Bytes wav(const WavLayout& s) {
     Bytes b;
-    putTag(b, "RIFF");
-    put32(b, 0);
-    putTag(b, "WAVE");
-    putTag(b, "fmt ");
-    put32(b, 16);
-    put16(b, s.formatTag);
-    put16(b, s.channels);
-    put32(b, static_cast<std::uint32_t>(s.rate));
-    put32(b, static_cast<std::uint32_t>(s.rate * s.channels * s.bits / 8));
-    put16(b, s.channels * s.bits / 8);
-    put16(b, s.bits);
+    tag(b, "RIFF");
+    put(b, 0);
+    tag(b, "WAVE");
+    tag(b, "fmt ");
+    put(b, 16);
+    put(b, s.formatTag, 2);
+    put(b, s.channels, 2);
+    put(b, s.rate);
+    put(b, s.rate * s.channels * s.bits / 8);
+    put(b, s.channels * s.bits / 8, 2);
+    put(b, s.bits, 2);
     if (s.extraChunk) {
-        putTag(b, "LIST");
-        put32(b, 3);
+        tag(b, "LIST");
+        put(b, 3);
         b.insert(b.end(), {'a', 'b', 'c', 0});  // odd size plus its pad byte
     }
-    putTag(b, "data");
-    put32(b, static_cast<std::uint32_t>(s.data.size()) + s.dataSizeBonus);
+    tag(b, "data");
+    put(b, static_cast<std::uint32_t>(s.data.size()) + s.dataSizeBonus);
     b.insert(b.end(), s.data.begin(), s.data.end());
     const auto riffSize = static_cast<std::uint32_t>(b.size() - 8);
     for (int k = 0; k < 4; ++k) b[4 + k] = static_cast<std::uint8_t>(riffSize >> (8 * k));
@@ -64,72 +60,55 @@ Bytes wav(const WavLayout& s) {
 
 Bytes samples16(std::initializer_list<int> values) {
     Bytes b;
-    for (int v : values) put16(b, v);
+    for (int v : values) put(b, static_cast<std::uint32_t>(v), 2);
     return b;
+}
+
+void writeBytes(const std::string& path, const Bytes& b) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 TEST(WavReader, DecodesEveryAcceptedLayoutToSigned16Bit) {
     struct Case {
-        const char* name;
         WavLayout layout;
-        int channels;
         std::vector<std::int16_t> expected;
     };
     const std::vector<Case> cases = {
-        {"16-bit mono",
-         {1, 1, 22050, 16, samples16({0, 1000, -1000, 32767, -32768})},
-         1,
+        {{1, 1, 22050, 16, samples16({0, 1000, -1000, 32767, -32768})},
          {0, 1000, -1000, 32767, -32768}},
-        {"16-bit stereo",
-         {1, 2, 44100, 16, samples16({100, -100, 200, -200})},
-         2,
-         {100, -100, 200, -200}},
-        {"8-bit mono is unsigned around 128",
-         {1, 1, 11025, 8, {128, 255, 0, 192}},
-         1,
-         {0, 127 * 256, -128 * 256, 64 * 256}},
-        {"8-bit stereo", {1, 2, 8000, 8, {128, 0, 255, 128}}, 2, {0, -32768, 32512, 0}},
-        {"chunks before data are skipped with their pad byte",
-         {1, 1, 22050, 16, samples16({7, 8}), true},
-         1,
-         {7, 8}},
-        {"a trailing half frame is dropped", {1, 2, 22050, 16, {1, 0, 2, 0, 3, 0}}, 2, {1, 2}},
+        {{1, 2, 44100, 16, samples16({100, -100, 200, -200})}, {100, -100, 200, -200}},
+        // 8-bit is unsigned around 128.
+        {{1, 1, 11025, 8, {128, 255, 0, 192}}, {0, 127 * 256, -128 * 256, 64 * 256}},
+        {{1, 2, 8000, 8, {128, 0, 255, 128}}, {0, -32768, 32512, 0}},
+        // Chunks before the data are skipped with their pad byte; a trailing half frame is dropped.
+        {{1, 1, 22050, 16, samples16({7, 8}), true}, {7, 8}},
+        {{1, 2, 22050, 16, {1, 0, 2, 0, 3, 0}}, {1, 2}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto sound = parseWav(wav(c.layout));
-        ASSERT_TRUE(sound.has_value());
+        const auto sound = parseWav(wav(c.layout));
+        ASSERT_TRUE(sound.has_value()) << c.layout.bits;
         EXPECT_EQ(sound->sampleRate, c.layout.rate);
-        EXPECT_EQ(sound->channels, c.channels);
+        EXPECT_EQ(sound->channels, c.layout.channels);
         EXPECT_EQ(sound->samples, c.expected);
     }
 }
 
 TEST(WavReader, RefusesWhatItCannotPlaySafely) {
     const Bytes good = wav({1, 1, 22050, 16, samples16({1, 2, 3, 4})});
-    Bytes notRiff = good;
+    Bytes notRiff = good, notWave = good;
     notRiff[0] = 'X';
-    Bytes notWave = good;
     notWave[8] = 'A';
-    Bytes truncated(good.begin(), good.end() - 3);
-    Bytes noData(good.begin(), good.begin() + 36);
-    Bytes dataBeforeFormat;
-    putTag(dataBeforeFormat, "RIFF");
-    put32(dataBeforeFormat, 12);
-    putTag(dataBeforeFormat, "WAVE");
-    putTag(dataBeforeFormat, "data");
-    put32(dataBeforeFormat, 0);
-
     const std::vector<std::pair<const char*, Bytes>> cases = {
         {"empty", {}},
         {"header only", Bytes(good.begin(), good.begin() + 11)},
         {"not RIFF", notRiff},
         {"RIFF but not WAVE", notWave},
-        {"truncated data", truncated},
-        {"no data chunk", noData},
-        {"data chunk before format", dataBeforeFormat},
-        {"data chunk larger than the file",
-         wav({1, 1, 22050, 16, samples16({1}), false, 1u << 30})},
+        {"truncated data", Bytes(good.begin(), good.end() - 3)},
+        {"no data chunk", Bytes(good.begin(), good.begin() + 36)},
+        {"data before format",
+         {'R', 'I', 'F', 'F', 12, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 0, 0, 0, 0}},
+        {"data larger than the file", wav({1, 1, 22050, 16, samples16({1}), false, 1u << 30})},
         {"data size near 4 GiB", wav({1, 1, 22050, 16, samples16({1}), false, 0xfffffff0u})},
         {"compressed (ADPCM)", wav({2, 1, 22050, 16, samples16({1, 2})})},
         {"24-bit", wav({1, 1, 22050, 24, {1, 2, 3}})},
@@ -137,21 +116,16 @@ TEST(WavReader, RefusesWhatItCannotPlaySafely) {
         {"absurd sample rate", wav({1, 1, 5, 16, samples16({1, 2})})},
         {"a picture", Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0}},
     };
-    for (const auto& [name, bytes] : cases) {
-        SCOPED_TRACE(name);
-        EXPECT_FALSE(parseWav(bytes).has_value());
-    }
+    for (const auto& [name, bytes] : cases) EXPECT_FALSE(parseWav(bytes).has_value()) << name;
 }
 
-// A sound file is read whole up to its bound, and one byte past it stays silent, its header that of
-// a valid sound; so does a missing one (directories, FIFOs, devices and the rest of what the
-// program directory may hold are the bounded reader's own tests).
+// A sound file is read whole up to its bound, one byte past it stays silent, as does a missing
+// one (what else the program directory may hold is the bounded reader's matrix).
 TEST(WavReader, ReadsFilesUpToTheirBoundAndThrowsNothing) {
     testing::TempProgramDir dir("");
     for (const std::size_t data : {kMaxWavFileBytes - 44, kMaxWavFileBytes - 43}) {
         const Bytes b = wav({1, 1, 44100, 16, Bytes(data, 0)});
-        std::ofstream(dir.file("s.wav"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+        writeBytes(dir.file("s.wav"), b);
         std::optional<WavSound> sound;
         EXPECT_NO_THROW(sound = readWavFile(dir.file("s.wav")));
         EXPECT_EQ(sound.has_value(), b.size() <= kMaxWavFileBytes) << b.size();
@@ -176,11 +150,8 @@ TEST(WavStream, ChunksConvertAsTheWholeSound) {
         {{1, 1, 22050, 16, noise, true}, 22050, 1, 100},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.chunk);
         const Bytes bytes = wav(c.layout);
-        std::ofstream(dir.file("s.wav"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        writeBytes(dir.file("s.wav"), bytes);
         const auto whole = convertPcm(parseWav(bytes).value(), c.rate, c.channels).value();
         auto stream = WavStream::open(dir.file("s.wav"));
         ASSERT_NE(stream, nullptr);
@@ -193,67 +164,48 @@ TEST(WavStream, ChunksConvertAsTheWholeSound) {
             converter.feed(chunk, out);
         } while (!chunk.empty());
         EXPECT_TRUE(converter.done());
-        EXPECT_EQ(out, whole);
+        EXPECT_EQ(out, whole) << c.chunk;
     }
     ASSERT_EQ(::mkfifo(dir.file("fifo.wav").c_str(), 0600), 0);
     for (const char* name : {"fifo.wav", "nincs.wav", ""})
         EXPECT_EQ(WavStream::open(dir.file(name)), nullptr) << name;
 }
 
-TEST(WavConversion, ResamplesAndRemixes) {
-    WavSound mono{22050, 1, {0, 1000, 2000, 3000}};
-    // Doubling the rate interpolates between neighbours; the last frame repeats itself.
-    EXPECT_EQ(convertPcm(mono, 44100, 1),
-              (std::vector<std::int16_t>{0, 500, 1000, 1500, 2000, 2500, 3000, 3000}));
-    // Mono to stereo copies each sample to both channels.
-    EXPECT_EQ(convertPcm(mono, 22050, 2),
-              (std::vector<std::int16_t>{0, 0, 1000, 1000, 2000, 2000, 3000, 3000}));
-    // Stereo to mono averages the channels; halving the rate keeps every other frame.
-    WavSound stereo{44100, 2, {100, 300, 0, 0, -100, -300, 0, 0}};
-    EXPECT_EQ(convertPcm(stereo, 22050, 1), (std::vector<std::int16_t>{200, -200}));
-    // A sound's length in time survives the conversion.
-    WavSound second{11025, 1, std::vector<std::int16_t>(11025, 5)};
-    EXPECT_EQ(convertPcm(second, 44100, 2).value().size(), 44100u * 2);
-    EXPECT_TRUE(convertPcm(WavSound{22050, 1, {}}, 44100, 2).value().empty());
-}
-
-TEST(WavConversion, RefusesWhatWouldGrowPastTheLimit) {
-    // 12 MB of 8-bit mono at 1,000 Hz: 3 h 20 min, 2.3 GB once converted for 48 kHz stereo.
-    Bytes lowRate = wav({1, 1, 1000, 8, Bytes(12'000'000, 128)});
-    const auto bomb = parseWav(lowRate);
-    ASSERT_TRUE(bomb.has_value());
-    lowRate.clear();
+// Rows: the sound, the output's rate and channels, a sample limit, what comes out (nullopt:
+// refused). Doubling the rate interpolates and repeats the last frame; stereo to mono averages.
+TEST(WavConversion, ResamplesRemixesAndRefusesWhatWouldGrowPastTheLimit) {
+    using Out = std::optional<std::vector<std::int16_t>>;
+    const WavSound mono{22050, 1, {0, 1000, 2000, 3000}};
+    const WavSound stereo{44100, 2, {100, 300, 0, 0, -100, -300, 0, 0}};
+    const WavSound brief{24000, 1, std::vector<std::int16_t>(100, 1)};
     struct Case {
-        const char* what;
         WavSound sound;
         int rate, channels;
         std::size_t maxSamples;
-        bool accepted;
+        Out expected;
     };
-    // 100 frames at 24 kHz: 200 frames, 400 samples for 48 kHz stereo.
-    const WavSound brief{24000, 1, std::vector<std::int16_t>(100, 1)};
     const std::vector<Case> cases = {
-        {"the low-rate file for 48 kHz stereo", *bomb, 48000, 2, kMaxConvertedSamples, false},
-        {"the low-rate file for 22,050 Hz mono", *bomb, 22050, 1, kMaxConvertedSamples, false},
-        {"exactly the limit", brief, 48000, 2, 400, true},
-        {"one sample past the limit", brief, 48000, 2, 399, false},
-        {"mono needs half of it", brief, 48000, 1, 200, true},
+        {mono, 44100, 1, kMaxConvertedSamples, {{0, 500, 1000, 1500, 2000, 2500, 3000, 3000}}},
+        {mono, 22050, 2, kMaxConvertedSamples, {{0, 0, 1000, 1000, 2000, 2000, 3000, 3000}}},
+        {stereo, 22050, 1, kMaxConvertedSamples, {{200, -200}}},
+        {WavSound{22050, 1, {}}, 44100, 2, kMaxConvertedSamples, {{}}},
+        {brief, 48000, 2, 400, std::vector<std::int16_t>(400, 1)},
+        {brief, 48000, 2, 399, std::nullopt},
+        {brief, 48000, 1, 200, std::vector<std::int16_t>(200, 1)},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto out = convertPcm(c.sound, c.rate, c.channels, c.maxSamples);
-        EXPECT_EQ(out.has_value(), c.accepted);
-        if (out) {
-            EXPECT_LE(out->size(), c.maxSamples);
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(convertPcm(c.sound, c.rate, c.channels, c.maxSamples), c.expected)
+            << c.maxSamples;
+    // 12 MB of 8-bit mono at 1,000 Hz: 3 h 20 min, 2.3 GB once converted for 48 kHz stereo.
+    const auto bomb = parseWav(wav({1, 1, 1000, 8, Bytes(12'000'000, 128)}));
+    ASSERT_TRUE(bomb.has_value());
+    EXPECT_FALSE(convertPcm(*bomb, 48000, 2).has_value());
+    EXPECT_FALSE(convertPcm(*bomb, 22050, 1).has_value());
     // The game's own longest sounds, at the highest rate an output is opened with.
-    testing::TempProgramDir dir;
-    for (const char* name : {"urzaj.wav", "beallit.wav"}) {
-        const auto sound = readWavFile(dir.file(name));
-        ASSERT_TRUE(sound.has_value()) << name;
-        EXPECT_TRUE(convertPcm(*sound, 48000, 2).has_value()) << name;
-    }
+    for (const char* name : {"/urzaj.wav", "/beallit.wav"})
+        EXPECT_TRUE(
+            convertPcm(readWavFile(GOMBOCOK_ASSETS_DIR + std::string(name)).value(), 48000, 2))
+            << name;
 }
 
 }  // namespace

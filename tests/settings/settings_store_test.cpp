@@ -1,19 +1,15 @@
 // Where the settings live and how they reach the disk: the player's own folder when the program
 // directory cannot be written, files that are there but cannot be read, links, and saves that
 // race or fail.
-#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -34,35 +30,20 @@ using testing::TempProgramDir;
 const std::string kPlayerSettings = "english\r\n010\r\n9\r\n50\r\n0\r\n";
 
 TEST(SettingsPlace, ProgramDirectoryWhileWritableElseThePlayersOwnSeededFromIt) {
-    struct Case {
-        const char* name;
-        bool writable;
-        std::string config;
-        SettingsPlace expected;
+    const std::string config = "/home/p/.config/gombocok";
+    const std::tuple<bool, std::string, std::string, std::string> cases[] = {
+        {true, config, "/opt/g/settings.txt", ""},
+        {false, config, config + "/settings.txt", "/opt/g/settings.txt"},
+        {false, "", "/opt/g/settings.txt", ""},
     };
-    const std::vector<Case> cases = {
-        {"writable", true, "/home/p/.config/gombocok", {"/opt/g/settings.txt", ""}},
-        {"read-only",
-         false,
-         "/home/p/.config/gombocok",
-         {"/home/p/.config/gombocok/settings.txt", "/opt/g/settings.txt"}},
-        {"read-only, no folder of the player's", false, "", {"/opt/g/settings.txt", ""}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const SettingsPlace place = settingsPlace("/opt/g", c.config, c.writable);
-        EXPECT_EQ(place.file, c.expected.file);
-        EXPECT_EQ(place.seed, c.expected.seed);
+    for (const auto& [writable, folder, file, seed] : cases) {
+        const SettingsPlace place = settingsPlace("/opt/g", folder, writable);
+        EXPECT_EQ(place.file + " " + place.seed, file + " " + seed) << writable << folder;
     }
 }
 
 TEST(SettingsPlace, ThePlayersFolderFollowsTheXdgRules) {
-    struct Case {
-        const char* xdg;
-        const char* home;
-        std::string expected;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
         {"/x/conf", "/home/p", "/x/conf/gombocok"},
         {nullptr, "/home/p", "/home/p/.config/gombocok"},
         {"", "/home/p", "/home/p/.config/gombocok"},
@@ -71,10 +52,9 @@ TEST(SettingsPlace, ThePlayersFolderFollowsTheXdgRules) {
         {nullptr, "", ""},
         {"relative", "also/relative", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.xdg ? c.xdg : "(unset)") + " " + (c.home ? c.home : "(unset)"));
-        EXPECT_EQ(userConfigDirectory(c.xdg, c.home), c.expected);
-    }
+    for (const auto& [xdg, home, expected] : cases)
+        EXPECT_EQ(userConfigDirectory(xdg, home), expected)
+            << (xdg ? xdg : "-") << (home ? home : "-");
 }
 
 // The program directory stands for a read-only one here: the place is built as the program
@@ -85,7 +65,10 @@ struct PlayersOwnCopy : ::testing::Test {
     SettingsPlace place = settingsPlace(dir.path(), config, false);
 };
 
-TEST_F(PlayersOwnCopy, FirstStartTakesTheProgramsFileAndTheSaveCreatesThePlayersFolder) {
+// The first start takes the program's file, the save creates the player's folder, and from then
+// on the player's copy rules.
+TEST_F(PlayersOwnCopy, IsSeededFromTheProgramsFileAndThenRules) {
+    EXPECT_EQ(readSettings(place).state, SettingsState::missing);
     dir.write("settings.txt", kPlayerSettings);
     const SettingsRead first = readSettings(place);
     EXPECT_EQ(first.state, SettingsState::read);
@@ -102,28 +85,14 @@ TEST_F(PlayersOwnCopy, FirstStartTakesTheProgramsFileAndTheSaveCreatesThePlayers
     EXPECT_EQ(next.content, kDefaultSettings);
 }
 
-TEST_F(PlayersOwnCopy, AnExistingCopyRulesOverTheProgramsFile) {
-    dir.write("settings.txt", kDefaultSettings);
-    fs::create_directories(config);
-    std::ofstream(config + "/settings.txt", std::ios::binary) << kPlayerSettings;
-    const SettingsRead r = readSettings(place);
-    EXPECT_FALSE(r.seeded);
-    EXPECT_EQ(r.content, kPlayerSettings);
-}
-
-TEST_F(PlayersOwnCopy, NeitherFileIsMissing) {
-    EXPECT_EQ(readSettings(place).state, SettingsState::missing);
-}
-
-TEST_F(PlayersOwnCopy, AnUnreadableProgramsFileStillOnlySeeds) {
+// An unreadable program's file still only seeds; a folder that cannot be made fails the save,
+// naming it.
+TEST_F(PlayersOwnCopy, AnUnreadableSeedAndAFolderThatCannotBeMade) {
     fs::create_directory(dir.file("settings.txt"));
+    dir.write("home", "a file where the home folder should be");
     const SettingsRead r = readSettings(place);
     EXPECT_EQ(r.state, SettingsState::notRegular);
     EXPECT_TRUE(r.seeded);
-}
-
-TEST_F(PlayersOwnCopy, AFolderThatCannotBeMadeFailsTheSaveNamingIt) {
-    dir.write("home", "a file where the home folder should be");
     std::string error;
     EXPECT_FALSE(saveSettings(place, kDefaultSettings, error));
     EXPECT_NE(error.find(dir.file("home")), std::string::npos) << error;
@@ -142,59 +111,44 @@ TEST(SettingsSave, APlantedTemporaryLinkIsNeitherFollowedNorReplaced) {
     EXPECT_EQ(strayFiles(dir.path()), "settings.txt.tmp");
 }
 
+// Links settings.txt to `to` through a chain of `links` links (l1 -> l2 -> ... -> `to`).
+void linkSettings(const TempProgramDir& d, const std::string& to, int links = 1) {
+    std::string next = to;
+    for (int k = links - 1; k >= 1; --k) {
+        fs::create_symlink(next, d.file("l" + std::to_string(k)));
+        next = "l" + std::to_string(k);
+    }
+    fs::create_symlink(next, d.file("settings.txt"));
+}
+
 // The save reaches whatever file the read reaches: links as deep as the kernel follows them, and
 // a target whose name leaves no room for a suffix.
 TEST(SettingsSave, ALinkedFileIsReplacedAtItsTargetAndTheLinkStays) {
-    // `links` settings.txt -> l1 -> ... -> real/s.txt, each link relative.
-    auto chain = [](int links) {
-        return [links](const TempProgramDir& d) {
-            for (int k = 1; k < links; ++k)
-                fs::create_symlink(k + 1 < links ? "l" + std::to_string(k + 1) : "real/s.txt",
-                                   d.file("l" + std::to_string(k)));
-            fs::create_symlink("l1", d.file("settings.txt"));
-        };
-    };
     const std::string longName(250, 'x');
     struct Case {
-        const char* name;
-        std::function<void(const TempProgramDir&)> link;
-        std::string target = "s.txt";  // in real/
+        std::string to;  // relative to the program directory, or absolute
+        bool absolute;
+        int links;
+        std::string target;  // in real/
     };
     const std::vector<Case> cases = {
-        {"relative",
-         [](const TempProgramDir& d) { fs::create_symlink("real/s.txt", d.file("settings.txt")); }},
-        {"absolute",
-         [](const TempProgramDir& d) {
-             fs::create_symlink(d.file("real/s.txt"), d.file("settings.txt"));
-         }},
-        {"chain through a linked directory",
-         [](const TempProgramDir& d) {
-             fs::create_directory_symlink("real", d.file("alias"));
-             fs::create_symlink("alias/s.txt", d.file("settings.txt"));
-         }},
-        {"chain of 40 links", chain(40)},
-        {"target with a 250-byte name",
-         [&](const TempProgramDir& d) {
-             fs::create_symlink("real/" + longName, d.file("settings.txt"));
-         },
-         longName},
+        {"real/s.txt", false, 1, "s.txt"},        {"real/s.txt", true, 1, "s.txt"},
+        {"alias/s.txt", false, 1, "s.txt"},       {"real/s.txt", false, 40, "s.txt"},
+        {"real/" + longName, false, 1, longName},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         TempProgramDir dir("");
         fs::create_directory(dir.file("real"));
+        fs::create_directory_symlink("real", dir.file("alias"));
         const std::string target = "real/" + c.target;
         dir.write(target, kPlayerSettings);
         fs::permissions(dir.file(target), fs::perms::owner_read | fs::perms::owner_write);
-        c.link(dir);
+        linkSettings(dir, c.absolute ? dir.file(c.to) : c.to, c.links);
         EXPECT_EQ(readSettingsFile(dir.file("settings.txt")).content, kPlayerSettings);
         std::string error;
-        if (!replaceFile(dir.file("settings.txt"), kDefaultSettings, error)) {
-            ADD_FAILURE() << error;
-            continue;
-        }
+        EXPECT_TRUE(replaceFile(dir.file("settings.txt"), kDefaultSettings, error)) << error;
         EXPECT_TRUE(fs::is_symlink(dir.file("settings.txt")));
-        EXPECT_EQ(dir.read(target), kDefaultSettings);
+        EXPECT_EQ(dir.read(target), kDefaultSettings) << c.to << c.links;
         EXPECT_EQ(fs::status(dir.file(target)).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write);
         for (const auto& e : fs::directory_iterator(dir.file("real")))
@@ -204,7 +158,7 @@ TEST(SettingsSave, ALinkedFileIsReplacedAtItsTargetAndTheLinkStays) {
     TempProgramDir dir("");
     fs::create_directory(dir.file("real"));
     dir.write("real/s.txt", kPlayerSettings);
-    chain(41)(dir);
+    linkSettings(dir, "real/s.txt", 41);
     EXPECT_EQ(readSettingsFile(dir.file("settings.txt")).error, ELOOP);
     std::string error;
     EXPECT_FALSE(replaceFile(dir.file("settings.txt"), kDefaultSettings, error));
@@ -215,10 +169,9 @@ TEST(SettingsSave, ALinkedFileIsReplacedAtItsTargetAndTheLinkStays) {
 // A save as root keeps the owner and group of the file it replaces, as it keeps the mode: a
 // player's file stays the player's.
 TEST(SettingsSave, KeepsTheOwnerWhereTheProcessMaySetIt) {
-    if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file away";
     const struct passwd* nobody = ::getpwnam("nobody");
     const struct group* nogroup = ::getgrnam("nogroup");
-    if (!nobody || !nogroup) GTEST_SKIP() << "no nobody:nogroup here";
+    if (::geteuid() != 0 || !nobody || !nogroup) GTEST_SKIP() << "only root gives files away";
     TempProgramDir dir(kPlayerSettings);
     const std::string path = dir.file("settings.txt");
     ASSERT_EQ(::chown(path.c_str(), nobody->pw_uid, nogroup->gr_gid), 0);
@@ -230,7 +183,6 @@ TEST(SettingsSave, KeepsTheOwnerWhereTheProcessMaySetIt) {
     EXPECT_EQ(st.st_uid, nobody->pw_uid);
     EXPECT_EQ(st.st_gid, nogroup->gr_gid);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_EQ(dir.read("settings.txt"), kDefaultSettings);
 }
 
 // Two copies of the program in one directory: every read between the saves and the file they
@@ -240,18 +192,16 @@ TEST(SettingsSave, SavesThatRaceLeaveOneWholeFile) {
     const std::string path = dir.file("settings.txt");
     const std::string a = "magyar\r\n111\r\n2\r\n200\r\n2\r\n";
     const std::string b = "angol\r\n010\r\n9\r\n50\r\n0\r\n";
-    std::atomic<int> failures{0};
+    std::atomic<int> failures{0}, torn{0};
+    std::atomic<bool> done{false};
     auto saver = [&](const std::string& content) {
         std::string error;
-        for (int k = 0; k < 150; ++k)
-            if (!replaceFile(path, content, error)) ++failures;
+        for (int k = 0; k < 150; ++k) failures += !replaceFile(path, content, error);
     };
-    std::atomic<bool> done{false};
-    std::atomic<int> torn{0};
     std::thread reader([&] {
         while (!done) {
             const SettingsRead r = readSettingsFile(path);
-            if (r.state != SettingsState::read || (r.content != a && r.content != b)) ++torn;
+            torn += r.state != SettingsState::read || (r.content != a && r.content != b);
         }
     });
     std::thread first(saver, a), second(saver, b);
@@ -270,31 +220,16 @@ TEST(SettingsSave, SavesThatRaceLeaveOneWholeFile) {
 // is (not that it is missing), the program goes on with the defaults, and nothing replaces it.
 // What stands at the path is the bounded reader's own matrix; here, which box each one gets.
 TEST(SettingsUnreadable, ThePlayerIsToldOnceThePathIsNamedAndNothingReplacesIt) {
-    struct Case {
-        const char* name;
-        std::function<void(const std::string&)> make;
-        const char* what;
+    const std::vector<std::pair<std::function<void(const std::string&)>, const char*>> cases = {
+        {[](auto& p) { fs::create_directory(p); }, "könyvtár"},
+        {[](auto& p) { ::mkfifo(p.c_str(), 0644); }, "FIFO"},
+        {[](auto& p) { fs::create_symlink("/dev/null", p); }, "eszközfile"},
+        {[](auto& p) { testing::makeSocket(p); }, "socket"},
+        {[](auto& p) { fs::create_symlink("settings.txt", p); }, "Too many levels"},
     };
-    const std::vector<Case> cases = {
-        {"directory", [](auto& p) { fs::create_directory(p); }, "könyvtár"},
-        {"FIFO", [](auto& p) { ::mkfifo(p.c_str(), 0644); }, "FIFO"},
-        {"link to a device", [](auto& p) { fs::create_symlink("/dev/null", p); }, "eszközfile"},
-        {"socket",
-         [](auto& p) {
-             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-             sockaddr_un address{};
-             address.sun_family = AF_UNIX;
-             p.copy(address.sun_path, sizeof address.sun_path - 1);
-             ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-             ::close(fd);
-         },
-         "socket"},
-        {"link loop", [](auto& p) { fs::create_symlink("settings.txt", p); }, "Too many levels"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [make, what] : cases) {
         TempProgramDir dir("");
-        c.make(dir.file("settings.txt"));
+        make(dir.file("settings.txt"));
         const auto before = fs::symlink_status(dir.file("settings.txt")).type();
         HeadlessPlatform platform(dir.path());
         platform.answers.push_back(MsgAnswer::ok);
@@ -303,13 +238,12 @@ TEST(SettingsUnreadable, ThePlayerIsToldOnceThePathIsNamedAndNothingReplacesIt) 
         host.start();
         ASSERT_FALSE(host.program.ended());
         ASSERT_EQ(platform.boxes.size(), 1u);
-        const auto& box = platform.boxes[0];
-        // Before the settings are read there is no interface language: both are used.
-        EXPECT_EQ(box.title, "Gombócok (Dumplers)");
-        EXPECT_EQ(box.language, MsgLanguage::hungarian);  // Hungarian first, its OK too
-        EXPECT_NE(box.text.find(dir.file("settings.txt")), std::string::npos) << box.text;
-        EXPECT_NE(box.text.find(c.what), std::string::npos) << box.text;
-        EXPECT_EQ(box.text.find("hiányzik"), std::string::npos) << box.text;
+        // Before the settings are read there is no interface language: Hungarian comes first.
+        EXPECT_EQ(platform.boxes[0].language, MsgLanguage::hungarian);
+        const std::string& text = platform.boxes[0].text;
+        EXPECT_NE(text.find(dir.file("settings.txt")), std::string::npos) << text;
+        EXPECT_NE(text.find(what), std::string::npos) << text;
+        EXPECT_EQ(text.find("hiányzik"), std::string::npos) << text;
         EXPECT_EQ(host.program.vars.programnyelv, "magyar");
 
         // Closing the dialog by its close box and opening it again: no second box, no save.
@@ -353,22 +287,16 @@ TEST(SettingsUnreadable, AFileWithoutReadPermissionIsLeftAsItWas) {
 
 // A save that fails is reported in a box in the interface language, and the old file stays.
 TEST(SettingsSaveFailure, IsShownInTheInterfaceLanguage) {
-    struct Case {
-        std::string file;
-        const char* title;
-        const char* words;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<std::string, const char*, const char*> cases[] = {
         {kDefaultSettings, "Gombócok", "nem sikerült menteni"},
         {kPlayerSettings, "Dumplers", "could not be saved"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.title);
+    for (const auto& [file, title, words] : cases) {
         TempProgramDir dir("");
         // The program's file is a link into a folder that goes away during play.
         fs::create_directory(dir.file("linked"));
-        dir.write("linked/s.txt", c.file);
-        fs::create_symlink("linked/s.txt", dir.file("settings.txt"));
+        dir.write("linked/s.txt", file);
+        linkSettings(dir, "linked/s.txt");
         Started p(dir);
         ASSERT_EQ(loadProblem(p), "");
         p.host.run([&] { p.rules().uh_Click(1); });
@@ -379,44 +307,41 @@ TEST(SettingsSaveFailure, IsShownInTheInterfaceLanguage) {
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_TRUE(p.host.program.ended());
         ASSERT_EQ(p.platform.boxes.size(), 1u);
-        EXPECT_EQ(p.platform.boxes[0].title, c.title);
-        EXPECT_EQ(p.platform.boxes[0].icon, MsgIcon::critical);
-        EXPECT_NE(p.platform.boxes[0].text.find(c.words), std::string::npos);
-        EXPECT_NE(p.platform.boxes[0].text.find(dir.file("linked/s.txt")), std::string::npos);
+        const auto& box = p.platform.boxes[0];
+        EXPECT_EQ(box.title, title);
+        EXPECT_EQ(box.icon, MsgIcon::critical);
+        EXPECT_NE(box.text.find(words), std::string::npos);
+        EXPECT_NE(box.text.find(dir.file("linked/s.txt")), std::string::npos);
         EXPECT_NE(err.find("not saved"), std::string::npos) << err;
-        EXPECT_EQ(dir.read("moved/s.txt"), c.file);
+        EXPECT_EQ(dir.read("moved/s.txt"), file);
     }
 }
 
-TEST(SettingsSaveFailure, OfTheDefaultsIsShownInBothLanguagesAndStillEndsTheProgram) {
-    TempProgramDir dir("");
-    fs::create_symlink("no-such-folder/s.txt", dir.file("settings.txt"));
-    HeadlessPlatform platform(dir.path());
-    platform.answers = {MsgAnswer::ok, MsgAnswer::ok};
-    VirtualHost host(platform);
-    ::testing::internal::CaptureStderr();
-    host.start();
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(host.program.ended());
-    ASSERT_EQ(platform.boxes.size(), 2u);
-    EXPECT_NE(platform.boxes[0].text.find("hiányzik"), std::string::npos);
-    EXPECT_EQ(platform.boxes[1].title, "Gombócok (Dumplers)");
-    EXPECT_NE(platform.boxes[1].text.find("nem sikerült menteni"), std::string::npos);
-    EXPECT_NE(platform.boxes[1].text.find("could not be saved"), std::string::npos);
-}
-
-TEST(SettingsMissing, ADanglingLinkIsMissingAndTheDefaultsAreWrittenAtItsTarget) {
-    TempProgramDir dir("");
-    fs::create_symlink("kept/s.txt", dir.file("settings.txt"));
-    fs::create_directory(dir.file("kept"));
-    HeadlessPlatform platform(dir.path());
-    platform.answers.push_back(MsgAnswer::ok);
-    VirtualHost host(platform);
-    host.start();
-    EXPECT_TRUE(host.program.ended());
-    ASSERT_EQ(platform.boxes.size(), 1u);
-    EXPECT_TRUE(fs::is_symlink(dir.file("settings.txt")));
-    EXPECT_EQ(dir.read("kept/s.txt"), kDefaultSettings);
+// A dangling link is a missing file: the defaults are written at its target, or, when that
+// cannot be, a second box in both languages says so; either way the program ends.
+TEST(SettingsMissing, ADanglingLinkGetsTheDefaultsAtItsTarget) {
+    for (const bool folder : {true, false}) {
+        TempProgramDir dir("");
+        linkSettings(dir, "kept/s.txt");
+        if (folder) fs::create_directory(dir.file("kept"));
+        HeadlessPlatform platform(dir.path());
+        platform.answers = {MsgAnswer::ok, MsgAnswer::ok};
+        VirtualHost host(platform);
+        ::testing::internal::CaptureStderr();
+        host.start();
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(host.program.ended());
+        ASSERT_EQ(platform.boxes.size(), folder ? 1u : 2u);
+        EXPECT_NE(platform.boxes[0].text.find("hiányzik"), std::string::npos);
+        EXPECT_TRUE(fs::is_symlink(dir.file("settings.txt")));
+        if (folder) {
+            EXPECT_EQ(dir.read("kept/s.txt"), kDefaultSettings);
+        } else {
+            EXPECT_EQ(platform.boxes[1].title, "Gombócok (Dumplers)");
+            EXPECT_NE(platform.boxes[1].text.find("nem sikerült menteni"), std::string::npos);
+            EXPECT_NE(platform.boxes[1].text.find("could not be saved"), std::string::npos);
+        }
+    }
 }
 
 }  // namespace

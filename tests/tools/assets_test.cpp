@@ -7,8 +7,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
 #include <cmath>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,12 +21,6 @@ namespace {
 
 const std::string kAssets = GOMBOCOK_SOURCE_DIR "/assets/";
 const std::string kData = GOMBOCOK_SOURCE_DIR "/data/";
-
-QByteArray readAll(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
 
 QImage load(const std::string& path) {
     return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
@@ -76,20 +72,15 @@ const Picture kPictures[] = {
 
 TEST(Pictures, FormatSizeAndGround) {
     for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.path);
         QImageReader reader(QString::fromStdString(GOMBOCOK_SOURCE_DIR "/" + std::string(p.path)));
         reader.setDecideFormatFromContent(true);
-        EXPECT_EQ(reader.format().toStdString(), p.format);
+        EXPECT_EQ(reader.format().toStdString(), p.format) << p.path;
         const QImage img = reader.read();
-        ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
-        EXPECT_EQ(img.width(), p.width);
-        EXPECT_EQ(img.height(), p.height);
-        if (p.groundTolerance >= 0) {
-            for (QPoint c : {QPoint(0, 0), QPoint(p.width - 1, 0), QPoint(0, p.height - 1),
-                             QPoint(p.width - 1, p.height - 1)})
-                EXPECT_TRUE(isBlack(img.pixel(c), p.groundTolerance))
-                    << "corner " << c.x() << "," << c.y();
-        }
+        ASSERT_EQ(img.size(), QSize(p.width, p.height)) << p.path;
+        for (int corner = 0; corner < 4 && p.groundTolerance >= 0; ++corner)
+            EXPECT_TRUE(isBlack(img.pixel(corner % 2 * (p.width - 1), corner / 2 * (p.height - 1)),
+                                p.groundTolerance))
+                << p.path << " corner " << corner;
     }
 }
 
@@ -100,16 +91,15 @@ TEST(Pictures, SpacecraftNoseAtShotRow) {
                            "design/uh1.png",    "design/uh2.png",  "design/uh3.png",
                            "design/urhajo.png", "design/ukep.png"};
     for (const char* name : ships) {
-        SCOPED_TRACE(name);
         const QImage img = load(kAssets + name);
-        ASSERT_FALSE(img.isNull());
+        ASSERT_FALSE(img.isNull()) << name;
         const int x = img.width() - 1;
         std::vector<int> lit;
         for (int y = 0; y < img.height(); ++y)
             if (!isBlack(img.pixel(x, y), 40)) lit.push_back(y);
-        ASSERT_FALSE(lit.empty()) << "nothing at the right edge";
-        EXPECT_GE(lit.front(), 26);
-        EXPECT_LE(lit.back(), 32);
+        ASSERT_FALSE(lit.empty()) << name << ": nothing at the right edge";
+        EXPECT_GE(lit.front(), 26) << name;
+        EXPECT_LE(lit.back(), 32) << name;
     }
 }
 
@@ -119,7 +109,6 @@ TEST(Pictures, MasksMatchTheirSprites) {
     const std::pair<const char*, const char*> pairs[] = {{"design/kep.png", "design/maszk.png"},
                                                          {"design/ukep.png", "design/umaszk.png"}};
     for (const auto& [spriteName, maskName] : pairs) {
-        SCOPED_TRACE(maskName);
         const QImage sprite = load(kAssets + spriteName);
         const QImage mask = load(kAssets + maskName);
         ASSERT_EQ(sprite.size(), mask.size());
@@ -131,8 +120,8 @@ TEST(Pictures, MasksMatchTheirSprites) {
                 opaque += spriteOpaque;
                 if (m != (spriteOpaque ? 0x000000u : 0xffffffu)) ++wrong;
             }
-        EXPECT_EQ(wrong, 0);
-        EXPECT_GT(opaque, sprite.width() * sprite.height() / 5) << "sprite nearly empty";
+        EXPECT_EQ(wrong, 0) << maskName;
+        EXPECT_GT(opaque, sprite.width() * sprite.height() / 5) << spriteName << " nearly empty";
     }
 }
 
@@ -150,45 +139,35 @@ TEST(Pictures, BackgroundRepeatsWithTheScrollPeriod) {
         }
     EXPECT_GE(double(same) / total, 0.99);
     // And it is not simply empty: a starfield has many distinct colours.
-    std::vector<QRgb> seen;
-    for (int x = 0; x < 200 && seen.size() < 20; ++x) {
-        const QRgb c = img.pixel(x, 200);
-        if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
-    }
+    std::set<QRgb> seen;
+    for (int x = 0; x < 200; ++x) seen.insert(img.pixel(x, 200));
     EXPECT_GE(seen.size(), 5u);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Cursor: a CUR directory with one 32x32 image whose hot spot lies on the hand.
 
-uint32_t le(const QByteArray& b, int at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | uint8_t(b[at + i]);
-    return v;
-}
-
 TEST(Cursor, HotSpotOnTheFingertip) {
-    const QByteArray cur = readAll(kAssets + "handk.cur");
+    QFile file(QString::fromStdString(kAssets + "handk.cur"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray cur = file.readAll();
     ASSERT_GE(cur.size(), 6 + 16 + 40);
-    EXPECT_EQ(le(cur, 0, 2), 0u);
-    EXPECT_EQ(le(cur, 2, 2), 2u) << "type 2 is a cursor";
-    EXPECT_EQ(le(cur, 4, 2), 1u);
-    EXPECT_EQ(le(cur, 6, 1), 32u);
-    EXPECT_EQ(le(cur, 7, 1), 32u);
-    const uint32_t hotX = le(cur, 10, 2), hotY = le(cur, 12, 2);
-    const uint32_t bytes = le(cur, 14, 4), offset = le(cur, 18, 4);
-    EXPECT_LE(uint64_t(offset) + bytes, uint64_t(cur.size()));
-    ASSERT_LT(hotX, 32u);
-    ASSERT_LT(hotY, 32u);
-    EXPECT_LE(hotY, 8u) << "a pointing hand's tip is near the top";
+    // Reserved 0, type 2 (a cursor), one image, 32 by 32.
+    EXPECT_EQ(cur.left(8).toHex().toStdString(), "0000020001002020");
+    const char* entry = cur.constData() + 6;
+    const int hotX = qFromLittleEndian<quint16>(entry + 4),
+              hotY = qFromLittleEndian<quint16>(entry + 6);
+    EXPECT_LE(
+        qint64(qFromLittleEndian<quint32>(entry + 12)) + qFromLittleEndian<quint32>(entry + 8),
+        cur.size());
+    ASSERT_LE(hotY, 8) << "a pointing hand's tip is near the top";
 
     QImageReader reader(QString::fromStdString(kAssets + "handk.cur"), "cur");
     const QImage img = reader.read().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
-    EXPECT_EQ(img.size(), QSize(32, 32));
-    EXPECT_GT(qAlpha(img.pixel(int(hotX), int(hotY))), 0);
+    ASSERT_EQ(img.size(), QSize(32, 32)) << reader.errorString().toStdString();
+    EXPECT_GT(qAlpha(img.pixel(hotX, hotY)), 0);
     // Nothing of the hand above the hot spot: it is the tip.
-    for (int y = 0; y < int(hotY); ++y)
+    for (int y = 0; y < hotY; ++y)
         for (int x = 0; x < 32; ++x) EXPECT_EQ(qAlpha(img.pixel(x, y)), 0) << x << "," << y;
 }
 
@@ -228,21 +207,19 @@ TEST(Sounds, ReadableLengthsAndLevels) {
     ASSERT_TRUE(music.has_value());
     const double musicRms = rmsDb(*music);
     for (const Sound& s : kSounds) {
-        SCOPED_TRACE(s.name);
         const auto w = readWavFile(kAssets + s.name);
-        ASSERT_TRUE(w.has_value()) << "the program cannot read it";
-        EXPECT_TRUE(w->sampleRate == 22050 || w->sampleRate == 44100);
-        EXPECT_TRUE(convertPcm(*w, 48000, 2).has_value());
+        ASSERT_TRUE(w.has_value()) << s.name << ": the program cannot read it";
+        EXPECT_TRUE(w->sampleRate == 22050 || w->sampleRate == 44100) << s.name;
+        EXPECT_TRUE(convertPcm(*w, 48000, 2).has_value()) << s.name;
         const double seconds = double(w->samples.size()) / w->channels / w->sampleRate;
-        EXPECT_GE(seconds, s.minSeconds);
-        EXPECT_LE(seconds, s.maxSeconds);
+        EXPECT_GE(seconds, s.minSeconds) << s.name;
+        EXPECT_LE(seconds, s.maxSeconds) << s.name;
         if (s.silent) {
-            EXPECT_TRUE(std::all_of(w->samples.begin(), w->samples.end(),
-                                    [](int16_t v) { return v == 0; }));
+            EXPECT_EQ(std::count(w->samples.begin(), w->samples.end(), 0), std::ssize(w->samples));
             continue;
         }
-        EXPECT_LE(peakDb(*w), -1.0);
-        EXPECT_NEAR(rmsDb(*w), musicRms, 6.0);
+        EXPECT_LE(peakDb(*w), -1.0) << s.name;
+        EXPECT_NEAR(rmsDb(*w), musicRms, 6.0) << s.name;
     }
 }
 
