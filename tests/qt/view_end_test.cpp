@@ -6,27 +6,15 @@
 #include <QTimer>
 #include <csignal>
 
-#include "game/board.h"
-#include "program/program.h"
 #include "qt/end_signals.h"
-#include "qt/qt_host.h"
-#include "qt/qt_platform.h"
 #include "settings/opciok.h"
 #include "tests/qt/view_support.h"
-#include "tests/test_support.h"
 
 namespace gombocok {
 namespace {
 
-using testing::DirPlatform;
-using testing::TempProgramDir;
-
-struct Running {
-    TempProgramDir dir;
-    DirPlatform platform{dir.path()};
-    Program program{platform};
-    QtHost host{program, platform};
-    Running() {
+struct Running : testing::QtProgram {
+    Running() : QtProgram(true) {
         // An earlier test's end leaves its quit queued, and a quit outside the event loop makes
         // every later nested loop (a message box) return at once: a loop of its own takes both.
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -74,6 +62,7 @@ TEST(EndFromOutside, AnOpenMessageBoxIsDismissedAndTheEndFollowsTheEvent) {
 
 TEST(EndFromOutside, AQuitFromTheSessionRunsTheProgramEndFirst) {
     Running r;
+    ASSERT_TRUE(r.program.splashIfLoaded() && r.program.splashIfLoaded()->window.visible);
     endWithTheSession(*qApp, r.host);
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QApplication::exec();
