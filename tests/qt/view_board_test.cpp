@@ -29,12 +29,6 @@ void answerNextBox(std::function<void()> inspect = {}) {
     });
 }
 
-void spin(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 std::string colourAt(const QImage& img, QPoint p) {
     return img.pixelColor(p).name().toStdString();
 }
@@ -235,7 +229,9 @@ TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
     change([](BoardForm& f) { f.hatterhez.setInterval(100); });
     auto ticksDuring = [&](const char* name, int ms) {
         const auto before = ticks(name);
-        spin(ms);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
         return ticks(name) - before;
     };
     EXPECT_GE(ticksDuring("hatterhez", 450), 2);
