@@ -223,6 +223,15 @@ TEST_F(BoardView, AShotRepaintsOnlyWhatItChanged) {
     }
 }
 
+TEST_F(BoardView, AMissingPictureIsReportedAndEndsWithAnError) {
+    answerNextBox();
+    ::testing::internal::CaptureStderr();
+    host.run([this] { platform.loadPicture(dir.file("nincs_ilyen.gif")); });
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("nincs_ilyen.gif"), std::string::npos);
+    EXPECT_EQ(host.exitCode(), 1);
+    EXPECT_FALSE(host.run([] {}));
+}
+
 // No game timer ticks while a box is open; a timer started by the event after the answer counts
 // from the answer, not from the event's arrival (that would come out as a burst of ticks).
 TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {

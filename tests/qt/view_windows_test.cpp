@@ -276,6 +276,21 @@ TEST_F(Windows, TitleSpritesAreComposedWithAndThenOr) {
     EXPECT_EQ(pixelOf(&splash, origin + QPoint(420, 360)), title);
 }
 
+// A click on the title, which lies over the picture, is a click on the picture: on to the game.
+TEST_F(Windows, AClickOnTheTitleMovesOnToTheGame) {
+    host.run([&] {
+        s().cim.Top = 100;
+        s().cim.visible = true;
+        b().window.visible = false;
+    });
+    const QPoint onTitle = splash.title()->geometry().center();
+    ASSERT_EQ(splash.childAt(onTitle), splash.picture());
+    QTest::mouseClick(splash.picture(), Qt::LeftButton, {},
+                      splash.picture()->mapFrom(&splash, onTitle));
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(b().window.visible);
+}
+
 // Where a control's text ends, in its parent's coordinates (labels and the option and check
 // buttons write their text from the left).
 int textEnd(QWidget* w) {
