@@ -1,5 +1,5 @@
-// The real Qt platform and host over a private program directory. Message boxes are recorded
-// and answered OK instead of opening (a modal box would wait for a player), sounds are recorded.
+// The real Qt platform and host over a private program directory, so nothing the program writes
+// lands beside the test executable.
 #pragma once
 
 #include <string>
@@ -12,38 +12,32 @@
 
 namespace gombocok::testing {
 
-// The real Qt platform (real message boxes, real sound) in a private program directory, so
-// nothing the program writes lands beside the test executable.
-class DirPlatform : public QtPlatform {
+// Unless the boxes are real, a message box is recorded and answered OK instead of opening (a
+// modal box would wait for a player).
+class TestQtPlatform : public QtPlatform {
 public:
-    explicit DirPlatform(std::string dir) : dir_(std::move(dir)) {}
-    std::string programDirectory() override { return dir_; }
+    TestQtPlatform(std::string directory, bool realBoxes)
+        : directory_(std::move(directory)), realBoxes_(realBoxes) {}
 
-private:
-    std::string dir_;
-};
-
-class RecordingQtPlatform : public QtPlatform {
-public:
-    explicit RecordingQtPlatform(std::string directory) : directory_(std::move(directory)) {}
-
-    std::vector<std::string> boxes, sounds;
+    std::vector<std::string> boxes;
 
     std::string programDirectory() override { return directory_; }
-    MsgAnswer messageBox(const std::string& text, const std::string&, MsgIcon, MsgButtons,
-                         MsgLanguage) override {
+    MsgAnswer messageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                         MsgButtons buttons, MsgLanguage language) override {
+        if (realBoxes_) return QtPlatform::messageBox(text, title, icon, buttons, language);
         boxes.push_back(text);
         return MsgAnswer::ok;
     }
-    void playSound(const std::string& path) override { sounds.push_back(path); }
 
 private:
     std::string directory_;
+    bool realBoxes_;
 };
 
 struct QtProgram {
+    explicit QtProgram(bool realBoxes = false) : platform(dir.path(), realBoxes) {}
     TempProgramDir dir;
-    RecordingQtPlatform platform{dir.path()};
+    TestQtPlatform platform;
     Program program{platform};
     QtHost host{program, platform};
 };
