@@ -58,7 +58,7 @@ double percentile(std::vector<double> v, double p) {
 // The program with the windows the real one has, on a private program directory.
 struct QtGame {
     testing::TempProgramDir dir{"magyar\r\n111\r\n2\r\n200\r\n2\r\n"};
-    testing::DirPlatform platform{dir.path()};
+    testing::TestQtPlatform platform{dir.path(), true};
     Program program{platform};
     QtHost host{program, platform};
     BoardWindow board{host};
