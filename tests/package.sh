@@ -21,16 +21,12 @@ deb=$(ls "$work"/gombocok_*.deb)
 dpkg-deb -c "$deb" >"$work/contents"
 awk '$1 ~ /^-/ { sub(/^\.\//, "/", $6); print $6 }' "$work/contents" | sort >"$work/files"
 {
-    echo /usr/games/gombocok
-    echo /usr/lib/games/gombocok/gombocok
-    echo /usr/lib/games/gombocok/settings.txt
-    for asset in "$@"; do echo "/usr/lib/games/gombocok/$asset"; done
-    echo /usr/share/applications/io.github.gombocok.gombocok.desktop
-    echo /usr/share/metainfo/io.github.gombocok.gombocok.metainfo.xml
+    printf '%s\n' /usr/games/gombocok /usr/share/man/man6/gombocok.6.gz \
+        /usr/share/applications/io.github.gombocok.gombocok.desktop \
+        /usr/share/metainfo/io.github.gombocok.gombocok.metainfo.xml \
+        /usr/share/doc/gombocok/changelog.gz /usr/share/doc/gombocok/copyright
+    for file in gombocok settings.txt "$@"; do echo "/usr/lib/games/gombocok/$file"; done
     for size in 32 48 64 128 256; do echo "/usr/share/icons/hicolor/${size}x$size/apps/gombocok.png"; done
-    echo /usr/share/man/man6/gombocok.6.gz
-    echo /usr/share/doc/gombocok/changelog.gz
-    echo /usr/share/doc/gombocok/copyright
 } | sort >"$work/expected"
 diff -u "$work/expected" "$work/files" || fail "the package's files differ from the layout (- missing, + extra)"
 
