@@ -35,14 +35,15 @@ pictures() {
     expect_settings "$saved" "the save in the odd directory"
     [ ! -e /settings.txt ] || [ /settings.txt -ot "$prog/gombocok" ] ||
         fail "a settings.txt was written at the root of the file system"
-    # The file, then a command that puts the fault at the path it is given.
-    while read -r file fault; do
+    # The file, how the box is answered (Return, or SIGTERM: the failure's exit code stands), then
+    # a command that puts the fault at the path it is given.
+    while read -r file answer fault; do
         rm -rf "${prog:?}/$file"
         eval "$fault \"\$prog/\$file\""
         launch env
         box=$(wait_window '^Gombócok$' 10) || fail_with_log "$file $fault: no box (the game window?)"
         memory_within_bounds
-        dismiss "$box"
+        [ "$answer" = TERM ] && kill -TERM "$gpid" || dismiss "$box"
         expect_exit 1 "$file $fault"
         grep -q "cannot load picture file: $prog/$file\$" "$e2e_work/gombocok.log" ||
             fail_with_log "$file $fault: stderr does not name it"
@@ -51,11 +52,12 @@ pictures() {
         rm -rf "${prog:?}/$file"
         cp "$bindir/$file" "$prog/$file"
     done <<EOF
-handk.cur mkfifo
-handk.cur ln -s /dev/zero
-k_urhajo_03.jpg head -c 4000 /dev/urandom >
-ufo1.gif : missing
-ufo1.gif mkfifo
+handk.cur Return mkfifo
+handk.cur TERM : missing
+handk.cur Return ln -s /dev/zero
+k_urhajo_03.jpg Return head -c 4000 /dev/urandom >
+ufo1.gif Return : missing
+ufo1.gif Return mkfifo
 EOF
 }
 
@@ -185,7 +187,6 @@ settings() {
             [ "$(stat -c %a "$prog/settings.txt")" = 0 ] || fail "mode 000: the mode changed"
             expect_settings 'english\r\n010\r\n9\r\n50\r\n0\r\n' "mode 000"
         fi
-        note "settings.txt as a $kind: named in a box, the game went on, left as it was"
     done
     # (The sound library keeps its own files under the home folder; the game keeps none there.)
     [ ! -e "$e2e_work/home/.config/gombocok" ] || fail "settings written to the player's folder"
@@ -197,32 +198,18 @@ settings() {
 # player's folder and the next start plays; a player's folder that cannot be made is told in a box
 # at the end. The program directory stays as it was and every run ends with 0.
 readonly_dir() {
-    # Root writes through file modes: a read-only bind mount in a private mount namespace, else
-    # the immutable attribute.
-    if unshare -m sh -c "mount --bind -o ro '$prog' '$prog' && ! touch '$prog/.probe'" 2>/dev/null; then
-        how=mount
-    elif chattr +i "$prog" 2>/dev/null && ! touch "$prog/.probe" 2>/dev/null; then
-        chattr -i "$prog"
-        how=chattr
-        trap 'chattr -i "$prog" 2>/dev/null || true; e2e_cleanup' EXIT
-    else
-        note "SKIPPED: no way to make the directory unwritable here" && return 0
-    fi
+    # Root writes through file modes: a read-only bind mount in a private mount namespace.
+    ro="mount --bind -o ro '$prog' '$prog'"
+    unshare -m sh -c "$ro && ! touch '$prog/.probe'" 2>/dev/null || fail "no read-only mount here"
     # Starts the program on the unwritable directory with $1 as its XDG_CONFIG_HOME.
     launch_ro() {
-        if [ "$how" = chattr ]; then
-            chattr +i "$prog"
-            launch env XDG_CONFIG_HOME="$1"
-        else
-            launch env XDG_CONFIG_HOME="$1" unshare -m sh -c \
-                "mount --bind -o ro '$prog' '$prog' && cd '$prog' && exec \"\$0\""
-        fi
+        launch env XDG_CONFIG_HOME="$1" unshare -m sh -c "$ro && cd '$prog' && exec \"\$0\""
     }
-    # The program's end, after the box named $1 when given; it must end with 0.
+    # The box named $1 answered, the program must end with 0.
     ended() {
-        [ -z "$1" ] || { box=$(wait_window "$1" 10) || fail_with_log "no box $1"; dismiss "$box"; }
-        [ -z "$gpid" ] || expect_exit 0 "$1"
-        chattr -i "$prog" 2>/dev/null || true
+        box=$(wait_window "$1" 10) || fail_with_log "no box $1"
+        dismiss "$box"
+        expect_exit 0 "$1"
     }
     config=$e2e_work/config
     own=$config/gombocok/settings.txt
@@ -231,11 +218,9 @@ readonly_dir() {
     to_board
     play_a_little "$board"
     close_and_wait "$board"
-    ended ""
     expect_settings "$saved" "first start: the player's file" "$own"
     expect_settings "$start_settings" "first start: the program's file"
     [ "$(stat -c %a "$config/gombocok")" = 700 ] || fail "the player's folder is open to others"
-    note "first start: seeded from the program directory, saved to the player's folder"
 
     rm -rf "$config" "$prog/settings.txt"
     launch_ro "$config"
@@ -245,8 +230,6 @@ readonly_dir() {
     launch_ro "$config"
     to_board
     close_and_wait "$board"
-    ended ""
-    note "no file anywhere: the missing box, the defaults in the player's folder, the next start plays"
 
     printf "$start_settings" >"$prog/settings.txt"
     launch_ro "$prog/config"
@@ -256,7 +239,6 @@ readonly_dir() {
     ended '^Gombócok$'
     expect_settings "$start_settings" "unwritable folder: the program's file"
     grep -q "settings were not saved" "$e2e_work/gombocok.log" || fail_with_log "the failed save was not told"
-    note "unwritable player's folder: the failed save shown in a box"
 }
 
 # The program asked to end from outside: SIGTERM, SIGINT and SIGHUP after choices confirmed with

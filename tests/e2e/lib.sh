@@ -8,21 +8,16 @@
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
-e2e_xpid=
-e2e_wmpid=
-e2e_pulse_pid=
-gpid=
+e2e_xpid= e2e_wmpid= e2e_pulse_pid= gpid=
 prog=$e2e_work/prog
 
 e2e_cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
-    if [ -n "$e2e_pulse_pid" ]; then
-        kill "$e2e_pulse_pid" 2>/dev/null || true
-        # It removes its own files as it goes: the work directory is removed after it.
-        poll 3 eval '! kill -0 "$e2e_pulse_pid" 2>/dev/null' || true
-    fi
-    [ -n "$e2e_wmpid" ] && kill "$e2e_wmpid" 2>/dev/null || true
-    [ -n "$e2e_xpid" ] && kill "$e2e_xpid" 2>/dev/null || true
+    # shellcheck disable=SC2086 # an id not set is empty: no word
+    kill $gpid $e2e_pulse_pid 2>/dev/null || true
+    # The sound server removes its own files as it goes: the work directory is removed after it.
+    [ -z "$e2e_pulse_pid" ] || poll 3 eval '! kill -0 "$e2e_pulse_pid" 2>/dev/null' || true
+    # shellcheck disable=SC2086
+    kill $e2e_wmpid $e2e_xpid 2>/dev/null || true
     rm -rf "$e2e_work"
 }
 trap e2e_cleanup EXIT
@@ -135,12 +130,7 @@ click_at() {
 # Screenshot of the client area of window $1 to $2 (the directory is created).
 screenshot_window() {
     mkdir -p "$(dirname "$2")"
-    # xwininfo gives the client's own place on the screen, whatever frame the manager adds.
-    geometry=$(xwininfo -id "$1" | awk '
-        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-        /Width:/ { w = $NF } /Height:/ { h = $NF }
-        END { printf "%dx%d+%d+%d", w, h, x, y }')
-    import -window root -crop "$geometry" +repage "$2"
+    import -window "$1" "$2"
 }
 
 # Number of pixels that differ between the regions $3 (WxH+X+Y) of the pictures $1 and $2.
