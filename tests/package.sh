@@ -4,13 +4,11 @@
 #
 # usage: package.sh <source dir> <work dir> <run-time asset>...
 set -eu
+E2E_NAME=package
+. "$(dirname "$0")/e2e/lib.sh"
 src=$1
 work=$2
 shift 2
-fail() {
-    echo "package: FAIL: $*" >&2
-    exit 1
-}
 
 "$src/tools/build-deb" "$work"
 deb=$(ls "$work"/gombocok_*.deb)
@@ -37,9 +35,7 @@ grep -q '^drwxr-xr-x root/root .* \./usr/lib/games/gombocok/$' "$work/contents" 
 for exe in ./usr/games/gombocok ./usr/lib/games/gombocok/gombocok; do
     grep -q "^-rwxr-xr-x root/root .* $exe\$" "$work/contents" || fail "$exe is not executable"
 done
-if awk '$2 != "root/root" { bad = 1 } END { exit !bad }' "$work/contents"; then
-    fail "files not owned by root"
-fi
+awk '$2 != "root/root" { bad = 1 } END { exit bad }' "$work/contents" || fail "files not owned by root"
 
 # The desktop entry starts the launcher by its absolute path, whatever the PATH, and is valid.
 rm -rf "$work/root"

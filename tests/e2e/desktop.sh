@@ -8,8 +8,6 @@ set -eu
 E2E_NAME="e2e desktop"
 . "$(dirname "$0")/lib.sh"
 
-e2e_copy_program "$1" "$prog" settings
-
 # Fields: locale, arguments (joined by commas), exit status, what standard output and standard
 # error show ("-": nothing; "_" stands for a blank). No display of any kind.
 version=$(sed -n 's/^project(gombocok VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
@@ -17,7 +15,7 @@ while read -r locale args code out err; do
     status=0
     # shellcheck disable=SC2046 # the arguments are words
     env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_MESSAGES LANG="$locale" \
-        "$prog/gombocok" $(echo "$args" | tr , ' ') >"$e2e_work/out" 2>"$e2e_work/err" || status=$?
+        "$1/gombocok" $(echo "$args" | tr , ' ') >"$e2e_work/out" 2>"$e2e_work/err" || status=$?
     [ "$status" -eq "$code" ] || fail "$locale $args: exit status $status, not $code ($(cat "$e2e_work/err"))"
     for stream in "out $out" "err $err"; do
         want=$(echo "${stream#* }" | tr _ ' ') stream=${stream%% *}

@@ -32,12 +32,11 @@ note() {
     echo "$E2E_NAME: $*"
 }
 
-# Copies the program and its run-time files (not the tests) from $1 into the directory $2, so
-# the copy is what an installed program sees. settings.txt is copied only when $3 is "settings".
+# Copies the program and its run-time files (not the tests, nor settings.txt) from $1 into the
+# directory $2, so the copy is what an installed program sees.
 e2e_copy_program() {
     mkdir -p "$2"
     cp "$1"/gombocok "$1"/*.gif "$1"/*.jpg "$1"/*.cur "$1"/*.wav "$2"/
-    if [ "${3:-}" = settings ]; then cp "$1"/settings.txt "$2"/; fi
 }
 
 # Runs "$@" every 0.1 s until it succeeds, for at most $1 (whole) seconds; else returns 1.
