@@ -97,7 +97,7 @@ sounds() {
     [ "$again" -lt 1000 ] || fail_with_log "sixty more shots read $again KB: the file was read again"
     click_at "$board" "$START_X" "$QUIT_Y"
     sleep 1
-    still_running
+    kill -0 "$gpid" 2>/dev/null || fail_with_log "the program ended after Quit"
     memory_within_bounds
     close_and_wait "$board" 5
     note "the shot read $first KB, then $again KB in sixty more; peak $peak MB; closed within 5 s"

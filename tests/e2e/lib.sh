@@ -183,17 +183,13 @@ to_board() {
     board=$(wait_window "$BOARD_NAME") || fail_with_log "the game window did not appear"
 }
 
-still_running() {
-    kill -0 "$gpid" 2>/dev/null || fail_with_log "the program ended during play"
-}
-
 # Start in game window $1, a few moves and shots for a while; the program must still run.
 play_a_little() {
     click_at "$1" "$START_X" "$START_Y"
     sleep 0.3
     xdotool key --delay 50 Up space Down space Down space Up Up space
     sleep 1
-    still_running
+    kill -0 "$gpid" 2>/dev/null || fail_with_log "the program ended during play"
 }
 
 # Answers the message box $1 with Return.

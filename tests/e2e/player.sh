@@ -69,7 +69,7 @@ sleep 0.3
 xdotool key space
 sleep 1
 screenshot_window "$board" "$shots/3-shot.png"
-still_running
+kill -0 "$gpid" 2>/dev/null || fail_with_log "the program ended during play"
 while read -r region least what; do
     [ "$(region_diff "$shots/2-started.png" "$shots/3-shot.png" "$region")" -gt "$least" ] ||
         fail "the $what did not change (see $shots)"
