@@ -4,13 +4,11 @@
 #
 # usage: package.sh <source dir> <work dir> <run-time asset>...
 set -eu
+E2E_NAME=package
+. "$(dirname "$0")/e2e/lib.sh"
 src=$1
 work=$2
 shift 2
-fail() {
-    echo "package: FAIL: $*" >&2
-    exit 1
-}
 
 "$src/tools/build-deb" "$work"
 deb=$(ls "$work"/gombocok_*.deb)
@@ -21,16 +19,12 @@ deb=$(ls "$work"/gombocok_*.deb)
 dpkg-deb -c "$deb" >"$work/contents"
 awk '$1 ~ /^-/ { sub(/^\.\//, "/", $6); print $6 }' "$work/contents" | sort >"$work/files"
 {
-    echo /usr/games/gombocok
-    echo /usr/lib/games/gombocok/gombocok
-    echo /usr/lib/games/gombocok/settings.txt
-    for asset in "$@"; do echo "/usr/lib/games/gombocok/$asset"; done
-    echo /usr/share/applications/io.github.gombocok.gombocok.desktop
-    echo /usr/share/metainfo/io.github.gombocok.gombocok.metainfo.xml
+    printf '%s\n' /usr/games/gombocok /usr/share/man/man6/gombocok.6.gz \
+        /usr/share/applications/io.github.gombocok.gombocok.desktop \
+        /usr/share/metainfo/io.github.gombocok.gombocok.metainfo.xml \
+        /usr/share/doc/gombocok/changelog.gz /usr/share/doc/gombocok/copyright
+    for file in gombocok settings.txt "$@"; do echo "/usr/lib/games/gombocok/$file"; done
     for size in 32 48 64 128 256; do echo "/usr/share/icons/hicolor/${size}x$size/apps/gombocok.png"; done
-    echo /usr/share/man/man6/gombocok.6.gz
-    echo /usr/share/doc/gombocok/changelog.gz
-    echo /usr/share/doc/gombocok/copyright
 } | sort >"$work/expected"
 diff -u "$work/expected" "$work/files" || fail "the package's files differ from the layout (- missing, + extra)"
 
@@ -41,9 +35,7 @@ grep -q '^drwxr-xr-x root/root .* \./usr/lib/games/gombocok/$' "$work/contents" 
 for exe in ./usr/games/gombocok ./usr/lib/games/gombocok/gombocok; do
     grep -q "^-rwxr-xr-x root/root .* $exe\$" "$work/contents" || fail "$exe is not executable"
 done
-if awk '$2 != "root/root" { bad = 1 } END { exit !bad }' "$work/contents"; then
-    fail "files not owned by root"
-fi
+awk '$2 != "root/root" { bad = 1 } END { exit bad }' "$work/contents" || fail "files not owned by root"
 
 # The desktop entry starts the launcher by its absolute path, whatever the PATH, and is valid.
 rm -rf "$work/root"

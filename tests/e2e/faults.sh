@@ -19,13 +19,6 @@ e2e_copy_program "$bindir" "$prog"
 printf "$start_settings" >"$prog/settings.txt"
 e2e_start_x
 
-# Fails unless settings.txt holds the bytes printf makes of $1 ($2 in messages).
-expect_settings() {
-    printf "$1" >"$e2e_work/expected"
-    cmp -s "$e2e_work/expected" "${3:-$prog/settings.txt}" ||
-        fail "$2: settings $(od -c "${3:-$prog/settings.txt}" 2>&1)"
-}
-
 # A program directory named in Latin-1 ("játék") with a stray byte: the program plays and saves
 # there; then each row puts a fault in place of one picture file (the cursor is loaded first,
 # then the spacecraft the settings choose, then ufo1.gif). Each is refused at once, named with the
@@ -39,20 +32,19 @@ pictures() {
     to_board
     play_a_little "$board"
     close_and_wait "$board"
-    [ "$status" -eq 0 ] || fail_with_log "exit code $status"
     expect_settings "$saved" "the save in the odd directory"
     [ ! -e /settings.txt ] || [ /settings.txt -ot "$prog/gombocok" ] ||
         fail "a settings.txt was written at the root of the file system"
-    # The file, then a command that puts the fault at the path it is given.
-    while read -r file fault; do
+    # The file, how the box is answered (Return, or SIGTERM: the failure's exit code stands), then
+    # a command that puts the fault at the path it is given.
+    while read -r file answer fault; do
         rm -rf "${prog:?}/$file"
         eval "$fault \"\$prog/\$file\""
         launch env
         box=$(wait_window '^Gombócok$' 10) || fail_with_log "$file $fault: no box (the game window?)"
         memory_within_bounds
-        dismiss "$box"
-        wait_exit 10 || fail_with_log "$file $fault: the program did not end"
-        [ "$status" -eq 1 ] || fail_with_log "$file $fault: exit code $status"
+        [ "$answer" = TERM ] && kill -TERM "$gpid" || dismiss "$box"
+        expect_exit 1 "$file $fault"
         grep -q "cannot load picture file: $prog/$file\$" "$e2e_work/gombocok.log" ||
             fail_with_log "$file $fault: stderr does not name it"
         expect_settings "$saved" "$file $fault"
@@ -60,11 +52,12 @@ pictures() {
         rm -rf "${prog:?}/$file"
         cp "$bindir/$file" "$prog/$file"
     done <<EOF
-handk.cur mkfifo
-handk.cur ln -s /dev/zero
-k_urhajo_03.jpg head -c 4000 /dev/urandom >
-ufo1.gif : missing
-ufo1.gif mkfifo
+handk.cur Return mkfifo
+handk.cur TERM : missing
+handk.cur Return ln -s /dev/zero
+k_urhajo_03.jpg Return head -c 4000 /dev/urandom >
+ufo1.gif Return : missing
+ufo1.gif Return mkfifo
 EOF
 }
 
@@ -104,23 +97,20 @@ sounds() {
     [ "$again" -lt 1000 ] || fail_with_log "sixty more shots read $again KB: the file was read again"
     click_at "$board" "$START_X" "$QUIT_Y"
     sleep 1
-    still_running
+    kill -0 "$gpid" 2>/dev/null || fail_with_log "the program ended after Quit"
     memory_within_bounds
-    begin=$(date +%s%N)
-    close_and_wait "$board"
-    took=$((($(date +%s%N) - begin) / 1000000))
-    [ "$status" -eq 0 ] || fail_with_log "exit code $status"
-    [ "$took" -lt 5000 ] || fail "the close box took $took ms"
-    note "the shot read $first KB, then $again KB in sixty more; peak $peak MB; closed in $took ms"
+    close_and_wait "$board" 5
+    note "the shot read $first KB, then $again KB in sixty more; peak $peak MB; closed within 5 s"
 }
 
 # The sound server killed and started anew on the same socket under the running program: the
 # shots after it are heard again. The mixer lists the game's stream by its name, icon and role,
 # paused once the last shot has sounded.
 sound_restart() {
-    # Shots for two seconds while the null sink's monitor is recorded; prints the loudest sample
-    # as a fraction of full scale.
-    shots_peak() {
+    # Shots for two seconds while the null sink's monitor is recorded; sets `peak` to the loudest
+    # sample as a fraction of full scale and fails when it is not loud, $1 in messages (empty: no
+    # check).
+    shots_heard() {
         parec --device=e2e.monitor --raw --format=s16le --rate=44100 --channels=1 \
             --latency-msec=10 >"$e2e_work/rec.raw" 2>/dev/null &
         rec=$!
@@ -129,17 +119,17 @@ sound_restart() {
         sleep 0.3
         kill "$rec"
         wait "$rec" 2>/dev/null || true
-        sox -t raw -r 44100 -e signed -b 16 -c 1 "$e2e_work/rec.raw" -n stat 2>&1 |
-            awk '/^Maximum amplitude/ { print $3 }'
+        peak=$(sox -t raw -r 44100 -e signed -b 16 -c 1 "$e2e_work/rec.raw" -n stat 2>&1 |
+            awk '/^Maximum amplitude/ { print $3 }')
+        [ -z "$1" ] || awk -v p="$peak" 'BEGIN { exit !(p > 0.05) }' || fail_with_log "no shot heard $1 ($peak)"
     }
-    loud() { awk -v p="$1" 'BEGIN { exit !(p > 0.05) }'; }
     start_sound_server
     launch env
     to_board
     click_at "$board" "$START_X" "$START_Y"
     sleep 0.5
-    before=$(shots_peak)
-    loud "$before" || fail_with_log "no shot was heard before the restart (peak $before)"
+    shots_heard "before the restart"
+    before=$peak
     sleep 0.5  # the last shot has sounded: the stream is paused
     inputs=$(pactl list sink-inputs)
     for prop in 'application.name = "\(Gombócok\|Dumplers\)"' \
@@ -151,13 +141,10 @@ sound_restart() {
     sleep 1
     start_sound_server
     # The first recording on a server just started loses most of its samples: a second is whole.
-    shots_peak >/dev/null
-    after=$(shots_peak)
-    still_running
-    loud "$after" || fail_with_log "no shot was heard after the restart (peak $after)"
+    shots_heard ""
+    shots_heard "after the restart"
     close_and_wait "$board"
-    [ "$status" -eq 0 ] || fail_with_log "exit code $status"
-    note "shots heard before (peak $before) and after (peak $after) the server's restart"
+    note "shots heard before (peak $before) and after (peak $peak) the server's restart"
 }
 
 # The names in the program directory with their sizes and kinds, but settings.txt.
@@ -176,14 +163,12 @@ settings() {
         if [ "$kind" = fifo ]; then
             mkfifo "$prog/settings.txt"
             set -- env
-        elif id nobody >/dev/null 2>&1; then
+        else
             printf 'english\r\n010\r\n9\r\n50\r\n0\r\n' >"$prog/settings.txt"
             chown -R nobody "$prog" "$e2e_work/home"
             chmod 000 "$prog/settings.txt"
             # setpriv, not runuser: the program runs in this process, which the window search needs.
             set -- setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$e2e_work/home"
-        else
-            note "SKIPPED mode 000: no user nobody" && continue
         fi
         before=$(listing)
         launch "$@"
@@ -192,7 +177,6 @@ settings() {
         dismiss "$box"
         to_board
         close_and_wait "$board"
-        [ "$status" -eq 0 ] || fail_with_log "$kind: exit code $status"
         grep -q "cannot read" "$e2e_work/gombocok.log" || fail_with_log "$kind: not reported"
         grep -q "missing" "$e2e_work/gombocok.log" && fail_with_log "$kind: called missing"
         [ "$(listing)" = "$before" ] || fail "$kind: other files written: $(listing)"
@@ -202,7 +186,6 @@ settings() {
             [ "$(stat -c %a "$prog/settings.txt")" = 0 ] || fail "mode 000: the mode changed"
             expect_settings 'english\r\n010\r\n9\r\n50\r\n0\r\n' "mode 000"
         fi
-        note "settings.txt as a $kind: named in a box, the game went on, left as it was"
     done
     # (The sound library keeps its own files under the home folder; the game keeps none there.)
     [ ! -e "$e2e_work/home/.config/gombocok" ] || fail "settings written to the player's folder"
@@ -214,33 +197,18 @@ settings() {
 # player's folder and the next start plays; a player's folder that cannot be made is told in a box
 # at the end. The program directory stays as it was and every run ends with 0.
 readonly_dir() {
-    # Root writes through file modes: a read-only bind mount in a private mount namespace, else
-    # the immutable attribute.
-    if unshare -m sh -c "mount --bind -o ro '$prog' '$prog' && ! touch '$prog/.probe'" 2>/dev/null; then
-        how=mount
-    elif chattr +i "$prog" 2>/dev/null && ! touch "$prog/.probe" 2>/dev/null; then
-        chattr -i "$prog"
-        how=chattr
-        trap 'chattr -i "$prog" 2>/dev/null || true; e2e_cleanup' EXIT
-    else
-        note "SKIPPED: no way to make the directory unwritable here" && return 0
-    fi
+    # Root writes through file modes: a read-only bind mount in a private mount namespace.
+    ro="mount --bind -o ro '$prog' '$prog'"
+    unshare -m sh -c "$ro && ! touch '$prog/.probe'" 2>/dev/null || fail "no read-only mount here"
     # Starts the program on the unwritable directory with $1 as its XDG_CONFIG_HOME.
     launch_ro() {
-        if [ "$how" = chattr ]; then
-            chattr +i "$prog"
-            launch env XDG_CONFIG_HOME="$1"
-        else
-            launch env XDG_CONFIG_HOME="$1" unshare -m sh -c \
-                "mount --bind -o ro '$prog' '$prog' && cd '$prog' && exec \"\$0\""
-        fi
+        launch env XDG_CONFIG_HOME="$1" unshare -m sh -c "$ro && cd '$prog' && exec \"\$0\""
     }
-    # The program's end, after the box named $1 when given; it must end with 0.
+    # The box named $1 answered, the program must end with 0.
     ended() {
-        [ -z "$1" ] || { box=$(wait_window "$1" 10) || fail_with_log "no box $1"; dismiss "$box"; }
-        [ -z "$gpid" ] || wait_exit 10 || fail_with_log "the program did not end"
-        chattr -i "$prog" 2>/dev/null || true
-        [ "$status" -eq 0 ] || fail_with_log "exit code $status"
+        box=$(wait_window "$1" 10) || fail_with_log "no box $1"
+        dismiss "$box"
+        expect_exit 0 "$1"
     }
     config=$e2e_work/config
     own=$config/gombocok/settings.txt
@@ -249,11 +217,9 @@ readonly_dir() {
     to_board
     play_a_little "$board"
     close_and_wait "$board"
-    ended ""
     expect_settings "$saved" "first start: the player's file" "$own"
     expect_settings "$start_settings" "first start: the program's file"
     [ "$(stat -c %a "$config/gombocok")" = 700 ] || fail "the player's folder is open to others"
-    note "first start: seeded from the program directory, saved to the player's folder"
 
     rm -rf "$config" "$prog/settings.txt"
     launch_ro "$config"
@@ -263,8 +229,6 @@ readonly_dir() {
     launch_ro "$config"
     to_board
     close_and_wait "$board"
-    ended ""
-    note "no file anywhere: the missing box, the defaults in the player's folder, the next start plays"
 
     printf "$start_settings" >"$prog/settings.txt"
     launch_ro "$prog/config"
@@ -274,99 +238,73 @@ readonly_dir() {
     ended '^Gombócok$'
     expect_settings "$start_settings" "unwritable folder: the program's file"
     grep -q "settings were not saved" "$e2e_work/gombocok.log" || fail_with_log "the failed save was not told"
-    note "unwritable player's folder: the failed save shown in a box"
 }
 
 # The program asked to end from outside: SIGTERM, SIGINT and SIGHUP after choices confirmed with
 # OK in the options dialog save them as a normal end does (exit code 0), also with a message box
 # open; at start-up, with the missing-settings box open, the defaults are written; a second signal
 # while the first is carried out ends the program at once, without a save; a signal in the first
-# moments leaves the old file or a whole saved one.
+# moments leaves the old file or a whole saved one. No other file is written.
 signals() {
-    # A program started in the background of a script begins with SIGINT ignored, and keeps it
-    # so; a player's terminal gives it the default action, as here.
-    run="env --default-signal=INT"
+    chosen='angol\r\n111\r\n2\r\n200\r\n0\r\n'
     # Opens the options dialog; sets `dialog`.
     options() {
+        to_board
         click_at "$board" "$START_X" "$OPTIONS_Y"
         dialog=$(wait_window '^Beállítások') || fail_with_log "no options dialog"
         sleep 0.5
     }
-    # Spacecraft type 0 (first picture), English (second language button), OK.
-    choose_options() {
-        options
-        for xy in "85 109" "140 192" "56 276"; do click_at "$dialog" $xy && sleep 0.3; done
-        window_visible "$dialog" && fail_with_log "the options dialog stayed open after OK"
-        return 0
-    }
-    for sig in TERM INT HUP TERM-box; do
+    # Signals (stopped while they are sent, so that all wait), what comes before them, the exit
+    # codes allowed, the settings files allowed (with the box open: a whole save of the dialog's
+    # fields as they stand, the ammunition box emptied or not).
+    while read -r sigs before codes want; do
         printf "$start_settings" >"$prog/settings.txt"
-        launch $run
-        to_board
-        if [ "$sig" = TERM-box ]; then
-            # The third tab, a letter in the ammunition box: a box refuses it.
-            options
-            click_at "$dialog" 210 19
-            sleep 0.3
-            click_at "$dialog" 320 97
-            xdotool key x
-            wait_window '^Gombócok$' 5 >/dev/null || fail_with_log "no message box for the refused key"
-            want=
-        else
-            choose_options
-            want='angol\r\n111\r\n2\r\n200\r\n0\r\n'
-        fi
-        kill -"${sig%-box}" "$gpid"
-        wait_exit 10 || fail_with_log "SIG$sig: the program did not end"
-        [ "$status" -eq 0 ] || fail_with_log "SIG$sig: exit code $status"
-        if [ -n "$want" ]; then expect_settings "$want" "SIG$sig"; else
-            grep -q "$(printf '\r')" "$prog/settings.txt" && [ "$(wc -l <"$prog/settings.txt")" -eq 5 ] ||
-                fail "SIG$sig: not a whole saved file: $(od -c "$prog/settings.txt")"
-        fi
-        note "SIG$sig: saved, exit 0"
-    done
-
-    rm -f "$prog/settings.txt"
-    launch $run
-    wait_window '^Gombócok (Dumplers)$' >/dev/null || fail_with_log "no missing-settings box"
-    kill -HUP "$gpid"
-    wait_exit 10 || fail_with_log "SIGHUP at start-up: the program did not end"
-    [ "$status" -eq 0 ] || fail_with_log "SIGHUP at start-up: exit code $status"
-    expect_settings "$saved" "SIGHUP at start-up"
-    note "SIGHUP with the missing-settings box open: defaults written, exit 0"
-
-    # The process is stopped, both signals wait, and on resuming the second arrives before the
-    # first can be carried out; it ends the program by the signal itself.
-    printf "$start_settings" >"$prog/settings.txt"
-    launch $run
-    to_board
-    choose_options
-    kill -STOP "$gpid"
-    kill -TERM "$gpid"
-    kill -INT "$gpid"
-    kill -CONT "$gpid"
-    wait_exit 5 || fail_with_log "a second signal did not end the program at once"
-    # Whichever comes first starts the end (the kernel hands out the lower number first, a
-    # sanitizer's own handlers may change the order); the other ends the process.
-    case $status in 130 | 143) ;; *) fail_with_log "a second signal: exit code $status" ;; esac
-    expect_settings "$start_settings" "a second signal"
-    note "second signal: ended at once by the signal (exit $status), settings untouched"
-
-    # Before any window: the process ends by the signal (its handlers not yet in place, nothing
-    # read) or through the program end; nothing else is written.
-    for delay in 0 0.05 0.2 0.5; do
-        printf "$start_settings" >"$prog/settings.txt"
-        before=$(ls -A "$prog")
-        launch $run
-        sleep "$delay"
-        kill -TERM "$gpid"
-        wait_exit 10 || fail_with_log "SIGTERM after $delay s: the program did not end"
-        printf "$start_settings" >"$e2e_work/old"
-        cmp -s "$e2e_work/old" "$prog/settings.txt" || expect_settings "$saved" "SIGTERM after $delay s"
-        [ "$(ls -A "$prog")" = "$before" ] || fail "SIGTERM after $delay s: other files: $(ls -A "$prog")"
-        case $status in 0 | 143) ;; *) fail_with_log "SIGTERM after $delay s: exit code $status" ;; esac
-        note "SIGTERM $delay s after the start: exit $status"
-    done
+        [ "$before" != missing ] || rm "$prog/settings.txt"
+        files=$(listing)
+        # A program started in the background of a script begins with SIGINT ignored, and keeps
+        # it so; a player's terminal gives it the default action, as here.
+        launch env --default-signal=INT
+        case $before in
+            options)  # spacecraft type 0 (first picture), English (second language button), OK
+                options
+                for xy in "85 109" "140 192" "56 276"; do click_at "$dialog" $xy && sleep 0.3; done
+                window_visible "$dialog" && fail_with_log "the options dialog stayed open after OK"
+                ;;
+            box)  # the third tab, a letter in the ammunition box: a box refuses it
+                options
+                click_at "$dialog" 210 19
+                sleep 0.3
+                click_at "$dialog" 320 97
+                xdotool key x
+                wait_window '^Gombócok$' 5 >/dev/null || fail_with_log "no message box for the refused key"
+                ;;
+            missing) wait_window '^Gombócok (Dumplers)$' >/dev/null || fail_with_log "no missing-settings box" ;;
+            *) sleep "$before" ;;
+        esac
+        kill -STOP "$gpid"
+        for sig in $(echo "$sigs" | tr , ' '); do kill -"$sig" "$gpid"; done
+        kill -CONT "$gpid"
+        wait_exit 10 || fail_with_log "$sigs after $before: the program did not end"
+        # A second signal: whichever comes first starts the end (the kernel hands out the lower
+        # number first, a sanitizer's own handlers may change the order); the other ends the process.
+        echo "|$codes|" | grep -q "|$status|" || fail_with_log "$sigs after $before: exit code $status"
+        # The file in the escapes printf reads, to find among the files allowed.
+        got=$(od -An -c "$prog/settings.txt" | tr -d ' \n')
+        printf '|%s|' "$want" | grep -qF "|$got|" || fail "$sigs after $before: settings $got"
+        [ "$(listing)" = "$files" ] || fail "$sigs after $before: other files written: $(listing)"
+        note "$sigs after $before: exit $status, settings as they should be"
+    done <<EOF
+TERM options 0 $chosen
+INT options 0 $chosen
+HUP options 0 $chosen
+TERM box 0 magyar\r\n111\r\n2\r\n0\r\n2\r\n|$saved
+HUP missing 0 $saved
+TERM,INT options 130|143 $start_settings
+TERM 0 0|143 $start_settings|$saved
+TERM 0.05 0|143 $start_settings|$saved
+TERM 0.2 0|143 $start_settings|$saved
+TERM 0.5 0|143 $start_settings|$saved
+EOF
 }
 
 case $2 in pictures | sounds | sound_restart | settings | readonly_dir | signals) "$2" ;; *) fail "no case $2" ;; esac

@@ -8,25 +8,16 @@
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
-e2e_xpid=
-e2e_wmpid=
-e2e_pulse_pid=
-gpid=
+e2e_xpid= e2e_wmpid= e2e_pulse_pid= gpid=
 prog=$e2e_work/prog
 
 e2e_cleanup() {
-    [ -n "$gpid" ] && kill "$gpid" 2>/dev/null || true
-    if [ -n "$e2e_pulse_pid" ]; then
-        kill "$e2e_pulse_pid" 2>/dev/null || true
-        # It removes its own files as it goes: the work directory is removed after it.
-        i=0
-        while kill -0 "$e2e_pulse_pid" 2>/dev/null && [ "$i" -lt 30 ]; do
-            sleep 0.1
-            i=$((i + 1))
-        done
-    fi
-    [ -n "$e2e_wmpid" ] && kill "$e2e_wmpid" 2>/dev/null || true
-    [ -n "$e2e_xpid" ] && kill "$e2e_xpid" 2>/dev/null || true
+    # shellcheck disable=SC2086 # an id not set is empty: no word
+    kill $gpid $e2e_pulse_pid 2>/dev/null || true
+    # The sound server removes its own files as it goes: the work directory is removed after it.
+    [ -z "$e2e_pulse_pid" ] || poll 3 eval '! kill -0 "$e2e_pulse_pid" 2>/dev/null' || true
+    # shellcheck disable=SC2086
+    kill $e2e_wmpid $e2e_xpid 2>/dev/null || true
     rm -rf "$e2e_work"
 }
 trap e2e_cleanup EXIT
@@ -41,12 +32,11 @@ note() {
     echo "$E2E_NAME: $*"
 }
 
-# Copies the program and its run-time files (not the tests) from $1 into the directory $2, so
-# the copy is what an installed program sees. settings.txt is copied only when $3 is "settings".
+# Copies the program and its run-time files (not the tests, nor settings.txt) from $1 into the
+# directory $2, so the copy is what an installed program sees.
 e2e_copy_program() {
     mkdir -p "$2"
     cp "$1"/gombocok "$1"/*.gif "$1"/*.jpg "$1"/*.cur "$1"/*.wav "$2"/
-    if [ "${3:-}" = settings ]; then cp "$1"/settings.txt "$2"/; fi
 }
 
 # Runs "$@" every 0.1 s until it succeeds, for at most $1 (whole) seconds; else returns 1.
@@ -68,11 +58,7 @@ e2e_start_x() {
         >"$e2e_work/xvfb.log" 2>&1 &
     e2e_xpid=$!
     # The number is complete once its line is: wait for the newline, not the first digit.
-    e2e_x_up() {
-        kill -0 "$e2e_xpid" 2>/dev/null || fail "Xvfb died: $(cat "$e2e_work/xvfb.log")"
-        [ "$(wc -l 2>/dev/null <"$e2e_work/display" || echo 0)" -ge 1 ]
-    }
-    poll 10 e2e_x_up || fail "Xvfb did not start: $(cat "$e2e_work/xvfb.log")"
+    poll 10 eval '[ "$(wc -l <"$e2e_work/display")" -ge 1 ]' || fail "no Xvfb: $(cat "$e2e_work/xvfb.log")"
     DISPLAY=":$(head -n 1 "$e2e_work/display")"
     export DISPLAY
     poll 10 eval 'xdpyinfo >/dev/null 2>&1' || fail "display $DISPLAY does not answer"
@@ -88,12 +74,6 @@ e2e_start_x() {
         sleep 0.5
     done
     fail "openbox did not start: $(cat "$e2e_work/openbox.log")"
-}
-
-# Starts the program in directory $1 with stdout and stderr to $2; no audio device.
-e2e_run() {
-    (cd "$1" && PULSE_SERVER=unix:/nonexistent exec ./gombocok) >"$2" 2>&1 &
-    gpid=$!
 }
 
 # Waits up to $2 seconds (default 15) for a visible window of the program whose name matches
@@ -117,14 +97,6 @@ wait_window() {
     return 1
 }
 
-# Waits up to $2 seconds (default 30) for a visible window of the program other than $1 (a
-# message box over the game window, say); prints its id.
-wait_other_window() {
-    e2e_skip=$1
-    wait_window "" "${2:-30}" || { e2e_skip= && return 1; }
-    e2e_skip=
-}
-
 # Whether window $1 is mapped (viewable) now.
 window_visible() {
     xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'
@@ -138,6 +110,12 @@ wait_exit() {
     gpid=
 }
 
+# Fails unless the program ends within $3 seconds (default 10) with exit code $1 ($2 in messages).
+expect_exit() {
+    wait_exit "${3:-10}" || fail_with_log "$2: the program did not end"
+    [ "$status" -eq "$1" ] || fail_with_log "$2: exit code $status, not $1"
+}
+
 # Focuses window $1 the way a click on its frame would, so plain `xdotool key` reaches it.
 focus_window() {
     xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true
@@ -148,21 +126,10 @@ click_at() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Screenshot of the whole screen to $1 (the directory is created).
-screenshot() {
-    mkdir -p "$(dirname "$1")"
-    import -window root "$1"
-}
-
 # Screenshot of the client area of window $1 to $2 (the directory is created).
 screenshot_window() {
     mkdir -p "$(dirname "$2")"
-    # xwininfo gives the client's own place on the screen, whatever frame the manager adds.
-    geometry=$(xwininfo -id "$1" | awk '
-        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-        /Width:/ { w = $NF } /Height:/ { h = $NF }
-        END { printf "%dx%d+%d+%d", w, h, x, y }')
-    import -window root -crop "$geometry" +repage "$2"
+    import -window "$1" "$2"
 }
 
 # Number of pixels that differ between the regions $3 (WxH+X+Y) of the pictures $1 and $2.
@@ -172,40 +139,7 @@ region_diff() {
     compare -metric AE "$e2e_work/region_a.png" "$e2e_work/region_b.png" null: 2>&1 || true
 }
 
-# Number of pixels in region $2 (WxH+X+Y) of picture $1 that are close to the colour $3
-# (an ImageMagick colour such as "rgb(192,0,0)").
-colour_count() {
-    convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
-        -format '%[fx:round(mean*w*h)]' info:
-}
-
-# Presses key $1 $2 times, one press at a time (a held key would auto-repeat).
-press() {
-    [ "$2" -gt 0 ] || return 0
-    # shellcheck disable=SC2046
-    xdotool key --delay 30 $(yes "$1" | head -n "$2")
-    sleep 0.2
-}
-
-# One shot, given time to cross the field before the next.
-fire() {
-    xdotool key space
-    sleep 0.6
-}
-
-# Clears the first wave after Start, the game window focused: Start forms it at Top 45, 1545,
-# 3045, 4545 twips (750 high); the spacecraft starts at Top 2535, its shot leaves at Top + 435,
-# and a key moves it 50 twips. It ends at Top 4535, in the fourth UFO's line of fire at level 2.
-clear_first_wave() {
-    press Down 5; fire      # 2785: the third UFO
-    press Up 25; fire       # 1535: the second
-    press Up 25; fire       # 285: the first
-    press Down 85; fire     # 4535: the fourth
-}
-
-# Window names, as grep patterns: the title screen is named by the game's title alone, the game
-# window by the title, a run of blanks and the maker mark.
-TITLE_NAME='^\(Gombócok\|Dumplers\)$'
+# The game window's name, as a grep pattern: the title, a run of blanks and the maker mark.
 BOARD_NAME='^\(Gombócok\|Dumplers\)  '
 
 # Button centres in the game window's client area, in pixels: the buttons stand at Left 8580
@@ -220,11 +154,22 @@ fail_with_log() {
     fail "$*; program output: $(cat "$e2e_work/gombocok.log" 2>/dev/null)"
 }
 
+# Fails unless file $3 (default: settings.txt in $prog) holds the bytes printf makes of $1 ($2
+# in messages).
+expect_settings() {
+    printf "$1" >"$e2e_work/expected"
+    cmp -s "$e2e_work/expected" "${3:-$prog/settings.txt}" ||
+        fail "$2: settings $(od -c "${3:-$prog/settings.txt}" 2>&1)"
+}
+
 # Starts the program in $prog with its output to $e2e_work/gombocok.log; "$@" is put before it
 # (an environment, another user).
 launch() {
     (cd "$prog" && exec "$@" ./gombocok >"$e2e_work/gombocok.log" 2>&1) &
     gpid=$!
+    # Until it runs the program, the child shell keeps this script's traps: a signal sent then
+    # would be taken by the trap and lost.
+    poll 10 eval '[ "$(cat "/proc/$gpid/comm" 2>/dev/null)" = gombocok ]' || true
 }
 
 # The title screen (kept $1 seconds, default 1: a click at once may come before it takes
@@ -232,20 +177,10 @@ launch() {
 to_board() {
     title=$(wait_window "") || fail_with_log "no window appeared"
     sleep "${1:-1}"
-    geometry=$(xdotool getwindowgeometry --shell "$title" 2>/dev/null) || {
-        wait_exit 1 || true
-        fail_with_log "the title screen went away (exit code ${status:-none})"
-    }
+    geometry=$(xdotool getwindowgeometry --shell "$title" 2>/dev/null) || fail_with_log "the title screen went away"
     eval "$geometry"
     click_at "$title" $((WIDTH / 2)) $((HEIGHT / 2))
     board=$(wait_window "$BOARD_NAME") || fail_with_log "the game window did not appear"
-}
-
-still_running() {
-    if ! kill -0 "$gpid" 2>/dev/null; then
-        wait_exit 1 || true
-        fail_with_log "the program ended during play with exit code $status"
-    fi
 }
 
 # Start in game window $1, a few moves and shots for a while; the program must still run.
@@ -254,7 +189,7 @@ play_a_little() {
     sleep 0.3
     xdotool key --delay 50 Up space Down space Down space Up Up space
     sleep 1
-    still_running
+    kill -0 "$gpid" 2>/dev/null || fail_with_log "the program ended during play"
 }
 
 # Answers the message box $1 with Return.
@@ -263,11 +198,11 @@ dismiss() {
     xdotool key Return
 }
 
-# Closes window $1 by its frame and waits for the program's end; sets `status`.
+# Closes window $1 by its frame; the program must end within $2 seconds (default 15) with 0.
 close_and_wait() {
     focus_window "$1"
     xdotool key alt+F4
-    wait_exit 15 || fail_with_log "the program did not end"
+    expect_exit 0 "closed" "${2:-15}"
 }
 
 # Fails when the program's peak resident memory has passed 200 MB; sets `peak` (MB).
