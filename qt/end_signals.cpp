@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
@@ -17,12 +18,15 @@ namespace {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-// What the handler may touch: plain integers, written and read whole.
+// What the handler may touch: plain integers, and one lock-free atomic. Two end signals may be
+// handled at once on two threads (each thread blocks only the signal it is handling), so the
+// first is told from the second by one exchange, not by a read and a write.
 int endPipe[2] = {-1, -1};
-volatile std::sig_atomic_t endRequested = 0;
+std::atomic<int> endRequested{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void onEndSignal(int signal) {
-    if (endRequested != 0) {
+    if (endRequested.exchange(signal) != 0) {
         // Default action, then the signal again: it is delivered as soon as this handler returns.
         struct sigaction fallback {};
         fallback.sa_handler = SIG_DFL;
@@ -31,7 +35,6 @@ extern "C" void onEndSignal(int signal) {
         raise(signal);
         return;
     }
-    endRequested = signal;
     const int saved = errno;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(endPipe[1], &byte, 1);
