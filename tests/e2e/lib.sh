@@ -58,7 +58,7 @@ e2e_start_x() {
         >"$e2e_work/xvfb.log" 2>&1 &
     e2e_xpid=$!
     # The number is complete once its line is: wait for the newline, not the first digit.
-    poll 10 eval '[ "$(wc -l <"$e2e_work/display")" -ge 1 ]' || fail "no Xvfb: $(cat "$e2e_work/xvfb.log")"
+    poll 10 eval '[ "$(cat "$e2e_work/display" 2>/dev/null | wc -l)" -ge 1 ]' || fail "no Xvfb: $(cat "$e2e_work/xvfb.log")"
     DISPLAY=":$(head -n 1 "$e2e_work/display")"
     export DISPLAY
     poll 10 eval 'xdpyinfo >/dev/null 2>&1' || fail "display $DISPLAY does not answer"
