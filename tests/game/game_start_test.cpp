@@ -192,7 +192,7 @@ TEST(LevelChange, MessagesByLevelAndVisualEffects) {
     const std::map<int, std::pair<std::string, std::string>> messages = {
         {2, {"Rudi!", "Rudi!"}},
         {4, {"Rudi! Itt az apád beszél...!", "Rudi! Your father speaking to me...!"}},
-        {6, {"Nagyot hallasz, kölyök??!", "Hard of hearing, kid??!"}},
+        {6, {"Nagyot hallasz, kölyök?\?!", "Hard of hearing, kid?\?!"}},
         {8, {"Hmm... Ez töksüket..!", "Hmm... This dumb bells..!"}}};
     for (const bool hu : {true, false}) {
         Game g;
