@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "qt/qt_convert.h"
+#include "qt/qt_host.h"
 
 namespace gombocok {
 namespace {
@@ -84,6 +85,15 @@ TextLook lookOf(const OptionButton& o) {
     look.visible = o.visible;
     look.checked = o.selected();
     return look;
+}
+
+void mirrorCursor(QWidget& widget, std::string& shown, const std::string& wanted, QtHost& host) {
+    if (shown == wanted) return;
+    shown = wanted;
+    if (wanted.empty())
+        widget.unsetCursor();
+    else
+        widget.setCursor(host.cursor(wanted));
 }
 
 QRect grownBox(const QRect& design, QSize needed, int room, Qt::Alignment alignment) {

@@ -14,6 +14,8 @@ class QWidget;
 
 namespace gombocok {
 
+class QtHost;
+
 // What a text widget shows of its control.
 struct TextLook {
     std::string caption;
@@ -31,6 +33,10 @@ TextLook lookOf(const Label& l);
 TextLook lookOf(const Button& b);
 TextLook lookOf(const CheckBox& c);
 TextLook lookOf(const OptionButton& o);
+
+// A picture box's mouse cursor follows its control's cursor file (empty: the default cursor);
+// `shown` is the file the widget has, so an unchanged cursor is not loaded again.
+void mirrorCursor(QWidget& widget, std::string& shown, const std::string& wanted, QtHost& host);
 
 // Where a box of `design` stands when its contents need `needed`: it keeps its design place and
 // size where they suffice; else a centred text grows about its centre, any other to the right,

@@ -451,13 +451,7 @@ void OpciokDialog::syncSpacecraft(const OpciokForm& f) {
             QAccessibleEvent event(box, QAccessible::Selection);
             QAccessible::updateAccessibility(&event);
         }
-        if (box->cursorPath != s.cursor) {
-            box->cursorPath = s.cursor;
-            if (s.cursor.empty())
-                box->unsetCursor();
-            else
-                box->setCursor(host_.cursor(s.cursor));
-        }
+        mirrorCursor(*box, box->cursorPath, s.cursor, host_);
     }
 }
 

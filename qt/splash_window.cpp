@@ -115,13 +115,7 @@ void SplashWindow::sync() {
         hkep_->image = composeTitle(host_, hkep.picture, hkep_->drawing);
         hkep_->update();
     }
-    if (hkep_->cursorPath != hkep.cursor) {
-        hkep_->cursorPath = hkep.cursor;
-        if (hkep.cursor.empty())
-            hkep_->unsetCursor();
-        else
-            hkep_->setCursor(host_.cursor(hkep.cursor));
-    }
+    mirrorCursor(*hkep_, hkep_->cursorPath, hkep.cursor, host_);
 
     // A text wider than its label grows about the label's centre rather than being clipped.
     const Label* labels[] = {&f->cim, &f->szerzo};
