@@ -52,7 +52,7 @@ deps-deb:
 # Regenerates every picture and sound under assets/ with our own generator.
 assets: configure
 	cmake --build $(BUILD) --target assetgen -j$(JOBS)
-	$(BUILD)/tools/assetgen assets
+	$(BUILD)/tools/assetgen/assetgen assets
 
 install: deps
 	$(MAKE) --no-print-directory build-game

@@ -7,8 +7,8 @@
 
 #include "bench/bench.h"
 #include "program/headless.h"
-#include "tests/game/bot.h"
-#include "tests/test_support.h"
+#include "tests/support/bot.h"
+#include "tests/support/test_support.h"
 
 namespace gombocok::bench {
 namespace {

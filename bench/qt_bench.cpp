@@ -28,10 +28,10 @@
 #include "qt/board_window.h"
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
-#include "qt/sound.h"
-#include "tests/game/bot.h"
-#include "tests/qt/view_support.h"
-#include "tests/test_support.h"
+#include "audio/sound_player.h"
+#include "tests/support/bot.h"
+#include "tests/support/view_support.h"
+#include "tests/support/test_support.h"
 #if __has_include("qt/opciok_dialog.h")
 #include "qt/opciok_dialog.h"
 #endif

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/platform.h"
-#include "qt/sound.h"
+#include "audio/sound_player.h"
 #include "qt/translations.h"
 
 class QMessageBox;

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The layers' include rule: a file includes its own folder and the folders below it
-# (base <- game, settings <- program <- qt), game/ and settings/ never include each other, and
-# only qt/ includes Qt. Prints every include that breaks it and fails when there is one.
+# (base <- game, settings <- program <- qt, base <- audio <- qt), game/, settings/ and audio/
+# never include each other, and only qt/ includes Qt. Prints every include that breaks it and fails when there is one.
 # Usage: include_rule.sh SOURCE_DIR
 set -u
 root=${1:?usage: include_rule.sh SOURCE_DIR}
@@ -13,13 +13,14 @@ allowed() {
         game) echo "base game" ;;
         settings) echo "base settings" ;;
         program) echo "base game settings program" ;;
-        qt) echo "base game settings program qt" ;;
+        audio) echo "base audio" ;;
+        qt) echo "base game settings program audio qt" ;;
     esac
 }
 
 bad=0
 checked=0
-for folder in base game settings program qt; do
+for folder in base game settings program audio qt; do
     ok=$(allowed "$folder")
     for file in $(find "$folder" -name '*.h' -o -name '*.cpp' | sort); do
         checked=$((checked + 1))

@@ -8,7 +8,7 @@
 #include "game/board.h"
 #include "game/splash.h"
 #include "program/headless.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace gombocok::testing {
 

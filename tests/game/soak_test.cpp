@@ -11,8 +11,8 @@
 #include "game/splash.h"
 #include "program/headless.h"
 #include "settings/opciok.h"
-#include "tests/game/bot.h"
-#include "tests/test_support.h"
+#include "tests/support/bot.h"
+#include "tests/support/test_support.h"
 
 namespace gombocok {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "game/board.h"
 #include "qt/board_window.h"
-#include "tests/qt/view_support.h"
+#include "tests/support/view_support.h"
 
 namespace gombocok {
 namespace {

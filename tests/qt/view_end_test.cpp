@@ -8,7 +8,7 @@
 
 #include "qt/end_signals.h"
 #include "settings/opciok.h"
-#include "tests/qt/view_support.h"
+#include "tests/support/view_support.h"
 
 namespace gombocok {
 namespace {

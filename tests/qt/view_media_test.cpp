@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "qt/qt_platform.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace gombocok {
 namespace {

@@ -21,7 +21,7 @@
 #include "qt/opciok_dialog.h"
 #include "qt/splash_window.h"
 #include "settings/opciok.h"
-#include "tests/qt/view_support.h"
+#include "tests/support/view_support.h"
 
 namespace gombocok {
 namespace {

@@ -8,7 +8,7 @@
 #include "program/headless.h"
 #include "settings/opciok.h"
 #include "settings/settings_file.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace gombocok::testing {
 

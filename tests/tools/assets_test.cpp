@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "base/wav.h"
+#include "audio/wav.h"
 
 namespace gombocok {
 namespace {

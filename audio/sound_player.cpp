@@ -1,4 +1,4 @@
-#include "qt/sound.h"
+#include "audio/sound_player.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "base/wav.h"
+#include "audio/wav.h"
 
 namespace gombocok {
 namespace {

@@ -1,4 +1,4 @@
-#include "base/wav.h"
+#include "audio/wav.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace gombocok {
 namespace {

@@ -1,4 +1,4 @@
-#include "base/wav.h"
+#include "audio/wav.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

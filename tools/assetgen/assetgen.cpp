@@ -16,7 +16,7 @@
 #include "art.h"
 #include "assetgen_formats.h"
 #include "pixelart.h"
-#include "sound.h"
+#include "synth.h"
 
 namespace gombocok::assetgen {
 namespace {

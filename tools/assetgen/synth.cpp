@@ -1,4 +1,4 @@
-#include "sound.h"
+#include "synth.h"
 
 #include <algorithm>
 #include <array>
