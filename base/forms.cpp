@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/catalogue.h"
+
 namespace gombocok {
 namespace {
 
@@ -15,17 +17,17 @@ T placed(float left, float top, float width, float height) {
     return c;
 }
 
-Label label(float left, float top, float width, float height, std::string caption,
+Label label(float left, float top, float width, float height, std::string_view caption,
             double points = 8.25, bool bold = false) {
     Label l = placed<Label>(left, top, width, height);
-    l.caption = std::move(caption);
+    l.caption = caption;
     l.font = Font{points, bold};
     return l;
 }
 
-Button button(float left, float top, std::string caption) {
+Button button(float left, float top, std::string_view caption) {
     Button b = placed<Button>(left, top, 1215, 375);
-    b.caption = std::move(caption);
+    b.caption = caption;
     return b;
 }
 
@@ -54,35 +56,38 @@ Sprite sprite(float left, float top, float width, float height, std::string pict
 
 }  // namespace
 
+// The designs carry the Hungarian texts.
+constexpr bool kDesignHungarian = true;
+
 BoardForm::BoardForm() : ellen(sprite(6240, 45, 735, 750, "design:ufo", false)) {
-    window.caption = std::string("Gombócok") + std::string(128, ' ') + "v1.0";
+    window.caption = gameWindowCaption(kDesignHungarian);
     window.Width = 10440;
     window.Height = 6495;
 
-    Frame1 = placed<Frame>(8160, 50, 2100, 3855);
+    statusPanel = placed<Frame>(8160, 50, 2100, 3855);
     szazalek = label(360, 520, 1455, 255, "100%", 8.25, true);
     mundb = label(360, 1120, 1455, 255, "200", 8.25, true);
     mundb.foreColor = {255, 255, 255};  // readable on the dark blue ammunition bar
     municio = bar(360, 1088, 1440, 255, {0, 0, 192});
-    Label1 = label(240, 240, 1575, 255, "Űrhajó állapota:");
-    Label2 = label(120, 1560, 975, 255, "Ufók száma:");
-    Label3 = label(240, 3120, 1575, 255, "Eltelt idő:");
+    conditionCaption = label(240, 240, 1575, 255, text::conditionCaption.hu);
+    ufosCaption = label(120, 1560, 975, 255, text::ufosCaption.hu);
+    timeCaption = label(240, 3120, 1575, 255, text::timeCaption.hu);
     elldb = label(240, 1800, 735, 435, "26", 17.25, true);
     ido = label(360, 3360, 1335, 375, "03:12", 17.25);
-    Label4 = label(1200, 1560, 615, 255, "Szint:");
+    levelCaption = label(1200, 1560, 615, 255, text::levelCaption.hu);
     szintjelzo = label(1200, 1800, 615, 435, "1", 17.25, true);
     allapot = bar(360, 488, 1440, 255, {0, 192, 0});
-    Label5 = label(240, 2400, 1575, 255, "Lelőtt ufók száma:");
+    shotDownCaption = label(240, 2400, 1575, 255, text::shotDownCaption.hu);
     lelott = label(720, 2640, 735, 435, "0", 17.25, true);
-    Label6 = label(240, 840, 1575, 255, "Lőszer:");
-    Shape2 = bar(360, 1080, 1440, 270, {128, 128, 128});
-    Shape1 = bar(360, 480, 1440, 270, {128, 128, 128});
+    ammoCaption = label(240, 840, 1575, 255, text::ammoCaption.hu);
+    ammoTrough = bar(360, 1080, 1440, 270, {128, 128, 128});
+    conditionTrough = bar(360, 480, 1440, 270, {128, 128, 128});
 
     jmezo = sprite(100, 100, 7935, 6255, "");
     urhajo = sprite(585, 2535, 1125, 870, "design:urhajo");
     urhajo.enabled = false;
     uzabra = sprite(2880, 3960, 2085, 2160, "design:uzenet", false);
-    cheatbox = label(6000, 5760, 1815, 375, "csalás mód BE", 12);
+    cheatbox = label(6000, 5760, 1815, 375, text::cheatMode.hu, 12);
     cheatbox.visible = false;
     lov3 = line(5760, 6120, 840, {255, 255, 0});
     uzenet = label(1680, 240, 4095, 375, "", 12);
@@ -90,21 +95,22 @@ BoardForm::BoardForm() : ellen(sprite(6240, 45, 735, 750, "design:ufo", false)) 
     lov = line(1800, 2160, 3000, {0, 128, 0});
     jhatter = sprite(15, 0, 15900, 6300, "design:hatter");
 
-    indit = button(8580, 4080, "Indít");
-    kilepes = button(8580, 5880, "Kilépés");
-    beallit = button(8580, 5280, "Beállítások");
-    szunet = button(8580, 4680, "Szünet");
+    indit = button(8580, 4080, text::startButton.hu);
+    kilepes = button(8580, 5880, text::quitButton.hu);
+    beallit = button(8580, 5280, text::optionsButton.hu);
+    szunet = button(8580, 4680, text::pauseButton.hu);
     szunet.enabled = false;
     kilepes.enabled = false;
 }
 
 OpciokForm::OpciokForm() {
-    window.caption = "Beállítások";
+    window.caption = text::dialogCaption;
     window.Width = 6705;
     window.Height = 4515;
 
     fules = placed<TabStrip>(120, 120, 6375, 3615);
-    fules.tabs = {"megjelenés", "hangok", "játékmenet"};
+    fules.tabs = {std::string(text::appearanceTab.hu), std::string(text::soundsTab.hu),
+                  std::string(text::gameplayTab.hu)};
     fules.selected = 1;
     egy = placed<Frame>(360, 480, 5895, 3015);
     ketto = placed<Frame>(360, 480, 5895, 3015);
@@ -113,29 +119,29 @@ OpciokForm::OpciokForm() {
     harom.visible = false;
 
     nyelv[1] = placed<OptionButton>(1560, 2280, 1095, 255);
-    nyelv[1].caption = "angol";
+    nyelv[1].caption = text::englishButton.hu;
     nyelv[0] = placed<OptionButton>(360, 2280, 1095, 255);
-    nyelv[0].caption = "magyar";
+    nyelv[0].caption = text::hungarianButton.hu;
     vizeff = placed<CheckBox>(3600, 2280, 1815, 255);
-    vizeff.caption = "vizuális effektek";
+    vizeff.caption = text::visualEffects.hu;
     vizeff.initValue(1);
     uh[2] = sprite(4200, 720, 1125, 870, "design:uh3");
     uh[1] = sprite(2280, 840, 1125, 570, "design:uh2");
     uh[0] = sprite(360, 840, 1125, 645, "design:uh1");
-    Label5 = label(360, 1920, 1455, 255, "Program nyelve:");
+    languageCaption = label(360, 1920, 1455, 255, text::languageCaption.hu);
     keret = placed<Shape>(4080, 480, 1335, 1335);
     keret.filled = false;
     keret.border = {192, 0, 0};
     keret.borderWidth = 2;
-    Label1 = label(360, 240, 1695, 255, "Űrhajó-típus választás:");
+    spacecraftCaption = label(360, 240, 1695, 255, text::spacecraftCaption.hu);
 
     effektek = placed<CheckBox>(3480, 720, 1455, 255);
-    effektek.caption = "effektusok";
+    effektek.caption = text::effectsBox.hu;
     effektek.initValue(1);
     hzene = placed<CheckBox>(720, 720, 1695, 255);
-    hzene.caption = "háttérzenék";
+    hzene.caption = text::musicBox.hu;
     hzene.initValue(1);
-    Label2 = label(360, 240, 1575, 255, "Hang beállítások:");
+    soundCaption = label(360, 240, 1575, 255, text::soundCaption.hu);
 
     mloszer = placed<TextBox>(3960, 840, 975, 285);
     mloszer.text = "200";
@@ -145,10 +151,10 @@ OpciokForm::OpciokForm() {
     nszcsuszka.min = 1;
     nszcsuszka.max = 9;
     nszcsuszka.initValue(1);
-    Label4 = label(360, 840, 1815, 255, "Induló lőszermennyiség:");
-    Label3 = label(360, 360, 2175, 255, "Űrhajó sérülési szintje:");
+    initialAmmoCaption = label(360, 840, 1815, 255, text::initialAmmoCaption.hu);
+    damageCaption = label(360, 360, 2175, 255, text::damageCaption.hu);
 
-    mehet = button(240, 3960, "OK");
+    mehet = button(240, 3960, text::okButton);
 }
 
 void OpciokForm::selectNyelv(int k) {
@@ -160,7 +166,7 @@ void OpciokForm::selectNyelv(int k) {
 }
 
 SplashForm::SplashForm() {
-    window.caption = "Gombócok";
+    window.caption = text::gameName.hu;
     window.Width = 8550;
     window.Height = 6480;
     cimscroll.setInterval(20);
@@ -171,9 +177,9 @@ SplashForm::SplashForm() {
     kep = sprite(7320, 0, 735, 750, "design:kep", false);
     maszk = sprite(7320, 0, 735, 750, "design:maszk", false);
     umaszk = sprite(120, 120, 1125, 870, "design:umaszk", false);
-    cim = label(2655, -1000, 3255, 615, "Gombócok", 24);
+    cim = label(2655, -1000, 3255, 615, text::gameName.hu, 24);
     cim.visible = false;
-    szerzo = label(2228, 8000, 4095, 495, "a Gombócok műhelyéből", 13.5);
+    szerzo = label(2228, 8000, 4095, 495, creditText(kDesignHungarian), 13.5);
     // Both stand on the night sky of the title picture.
     cim.foreColor = {255, 255, 255};
     szerzo.foreColor = {255, 255, 255};

@@ -1,10 +1,15 @@
 #include "base/language.h"
 
+#include "base/catalogue.h"
+
 namespace gombocok {
 
 NamedLanguage namedLanguage(std::string_view programnyelv) {
-    if (programnyelv == "magyar" || programnyelv == "hungarian") return NamedLanguage::hungarian;
-    if (programnyelv == "angol" || programnyelv == "english") return NamedLanguage::english;
+    // The words are the language buttons' captions in either interface.
+    const Text& hu = text::hungarianButton;
+    const Text& en = text::englishButton;
+    if (programnyelv == hu.hu || programnyelv == hu.en) return NamedLanguage::hungarian;
+    if (programnyelv == en.hu || programnyelv == en.en) return NamedLanguage::english;
     return NamedLanguage::none;
 }
 
@@ -13,7 +18,7 @@ bool namesHungarian(std::string_view programnyelv) {
 }
 
 bool isMagyar(std::string_view programnyelv) {
-    return programnyelv == "magyar";
+    return programnyelv == text::hungarianButton.hu;
 }
 
 }  // namespace gombocok

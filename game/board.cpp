@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/catalogue.h"
 #include "game/rules_common.h"
 
 namespace gombocok {
@@ -293,37 +294,20 @@ void Board::showLevelMessage() {
         return;
     }
     if (v.szint > 12) return;
-    const bool hungarian = namesHungarian(v.programnyelv);
-    const char* text = "";
-    switch (v.szint) {
-        case 2:
-            text = "Rudi!";
-            break;
-        case 4:
-            text =
-                hungarian ? "Rudi! Itt az apád beszél...!" : "Rudi! Your father speaking to me...!";
-            break;
-        case 6:
-            text = hungarian ? "Nagyot hallasz, kölyök?"
-                               "?!"
-                             : "Hard of hearing, kid?"
-                               "?!";
-            break;
-        case 8:
-            text = hungarian ? "Hmm... Ez töksüket..!" : "Hmm... This dumb bells..!";
-            break;
-        default:
-            break;
-    }
-    f.uzenet.caption = text;
-    f.uzabra.visible = *text != '\0';
+    // The even levels from 2 have a message, as far as the catalogue has one.
+    const std::size_t k = v.szint % 2 == 0 ? static_cast<std::size_t>(v.szint / 2) : 0;
+    const std::string_view message = k < text::levelMessages.size()
+                                         ? text::levelMessages[k].in(namesHungarian(v.programnyelv))
+                                         : "";
+    f.uzenet.caption = message;
+    f.uzabra.visible = !message.empty();
 }
 
 void Board::veszit() {
     f.urhajo.enabled = false;
     const bool hu = magyar();
     const MsgAnswer answer = shell.platform().messageBox(
-        hu ? "Vesztettél!\rÚj játék?" : "You lost!\rNew game?", hu ? "Gombócok" : "Dumplers",
+        std::string(text::lossQuestion.in(hu)), std::string(text::gameName.in(hu)),
         MsgIcon::exclamation, MsgButtons::yesNo,
         hu ? MsgLanguage::hungarian : MsgLanguage::english);
     if (answer == MsgAnswer::yes) {
@@ -337,8 +321,7 @@ void Board::veszit() {
         f.idozit.setInterval(0);
         f.lov2.visible = false;
         tavozas();
-        f.uzenet.caption =
-            magyar() ? "Kevés vagy, ifjú padavan..." : "You're lame, young padavan...";
+        f.uzenet.caption = text::partingMessage.in(magyar());
         f.uzabra.visible = true;
     }
 }
@@ -391,8 +374,8 @@ void Board::hatterhez_Timer() {
 void Board::szunet_Click() {
     // A click (or the key that pressed it) gives the button the keyboard.
     f.focus = &f.szunet;
-    const char* pauseWord = magyar() ? "Szünet" : "Pause";
-    const char* continueWord = magyar() ? "Tovább" : "Continue";
+    const std::string_view pauseWord = text::pauseButton.in(magyar());
+    const std::string_view continueWord = text::continueButton.in(magyar());
     if (f.szunet.caption != continueWord) {
         f.szunet.caption = continueWord;
         v.szunetel = true;

@@ -18,7 +18,7 @@ void Splash::Form_Load() {
     f.ufoY = 340;
     f.urhajoX = 120;
     f.urhajoY = 335;
-    mozgat();
+    drawSprites();
     Platform& p = shell.platform();
     v.hang_zene = programFile(p, "prgindit.wav");
     const std::string cursor = programFile(p, "handk.cur");
@@ -28,7 +28,7 @@ void Splash::Form_Load() {
 }
 
 // The AND with the mask blackens each sprite's opaque area; the OR then paints the sprite in.
-void Splash::mozgat() {
+void Splash::drawSprites() {
     using Op = Blit::Op;
     f.hkepDrawing.push_back({f.maszk.picture, f.ufoX, f.ufoY, kUfoWidth, kUfoHeight, Op::srcAnd});
     f.hkepDrawing.push_back({f.kep.picture, f.ufoX, f.ufoY, kUfoWidth, kUfoHeight, Op::srcPaint});
@@ -45,7 +45,7 @@ void Splash::cimscroll_Timer() {
     if (f.ufoX > 100) f.ufoX -= 11;
     if (f.urhajoX < 410) f.urhajoX += 11;
     f.hkepDrawing.clear();
-    mozgat();
+    drawSprites();
 }
 
 void Splash::zeneindit_Timer() {

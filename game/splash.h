@@ -15,7 +15,9 @@ public:
     void cimscroll_Timer();
     void zeneindit_Timer();
     void hkep_Click();
-    void mozgat();
+    // Appends the four blits that draw the UFO and the spacecraft at their current places onto
+    // the title picture (what the title screen's procedure `mozgat` does).
+    void drawSprites();
 
 private:
     Vars& v;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "base/catalogue.h"
+
 namespace gombocok {
 namespace {
 
@@ -35,46 +37,12 @@ int qtOptionLength(std::string_view arg) {
     return 0;
 }
 
-constexpr std::string_view kUsageEnglish =
-    "Usage: gombocok [-h | --help | -v | --version] [Qt options]\n"
-    "Dumplers (Gombócok), a small arcade shooter: your spacecraft holds the left\n"
-    "edge of the field and fires to the right at the UFOs that drift in from the\n"
-    "right and fire back.\n"
-    "\n"
-    "Keys:\n"
-    "  Up, Down       move the spacecraft\n"
-    "  Space          fire\n"
-    "  A G R V Y      cheats: ammunition, invulnerability, repair, reverse fire,\n"
-    "                 the current wave again\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     print this help and exit\n"
-    "  -v, --version  print the version and exit\n"
-    "Qt's own options (-platform, -display, -style, ...) are passed on to Qt.\n"
-    "\n"
-    "Settings: settings.txt in the program's directory; when that directory cannot\n"
-    "be written, $XDG_CONFIG_HOME/gombocok/settings.txt (by default\n"
-    "~/.config/gombocok/settings.txt).\n";
-
-constexpr std::string_view kUsageHungarian =
-    "Használat: gombocok [-h | --help | -v | --version] [Qt-kapcsolók]\n"
-    "Gombócok (Dumplers), kis ügyességi lövöldözős játék: az űrhajód a mező bal\n"
-    "szélén áll, és jobbra lő a jobbról érkező, visszalövő ufókra.\n"
-    "\n"
-    "Billentyűk:\n"
-    "  Fel, Le        az űrhajó mozgatása\n"
-    "  Szóköz         lövés\n"
-    "  A G R V Y      csalások: lőszer, sérthetetlenség, javítás, fordított lövés,\n"
-    "                 az aktuális hullám újra\n"
-    "\n"
-    "Kapcsolók:\n"
-    "  -h, --help     ez a súgó, majd kilépés\n"
-    "  -v, --version  a változat kiírása, majd kilépés\n"
-    "A Qt saját kapcsolóit (-platform, -display, -style, ...) a Qt kapja meg.\n"
-    "\n"
-    "Beállítások: settings.txt a program könyvtárában; ha az a könyvtár nem írható,\n"
-    "$XDG_CONFIG_HOME/gombocok/settings.txt (alapesetben\n"
-    "~/.config/gombocok/settings.txt).\n";
+// The game's option that `arg` spells, if any.
+const OptionRow* ourOption(std::string_view arg) {
+    for (const OptionRow& o : kOptionRows)
+        if (arg == o.shortName || arg == o.longName) return &o;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -96,21 +64,18 @@ CommandLine readCommandLine(const std::vector<std::string>& args, bool hungarian
             i += static_cast<std::size_t>(taken);
             continue;
         }
-        if (arg == "-h" || arg == "--help")
-            return {false, 0, std::string(hungarian ? kUsageHungarian : kUsageEnglish), ""};
-        if (arg == "-v" || arg == "--version")
-            return {false, 0,
-                    (hungarian ? "Gombócok (gombocok) " : "Dumplers (gombocok) ") +
-                        std::string(version) + "\n",
-                    ""};
+        if (const OptionRow* o = ourOption(arg)) {
+            switch (o->option) {
+                case Option::help:
+                    return {false, 0, usageText(hungarian), ""};
+                case Option::version:
+                    return {false, 0,
+                            filled(text::versionLine, text::gameName.in(hungarian), version), ""};
+            }
+        }
         const bool option = arg.size() > 1 && arg[0] == '-';
-        std::string err = "gombocok: ";
-        if (hungarian)
-            err += (option ? "ismeretlen kapcsoló: " : "fölösleges argumentum: ") + arg +
-                   "\nBővebben: gombocok --help\n";
-        else
-            err += (option ? "unknown option: " : "unexpected argument: ") + arg +
-                   "\nTry 'gombocok --help' for more information.\n";
+        const std::string err =
+            filled((option ? text::unknownOption : text::unexpectedArgument).in(hungarian), arg);
         return {false, 2, "", err};
     }
     return {};

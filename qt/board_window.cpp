@@ -183,7 +183,7 @@ void BoardField::keyPressEvent(QKeyEvent* e) {
 }
 
 StatusPanel::StatusPanel(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("Frame1"));
+    setObjectName(QStringLiteral("statusPanel"));
     setFrameStyle(QFrame::Box | QFrame::Sunken);
 }
 
@@ -239,18 +239,18 @@ void BoardWindow::makeLabels() {
         Label BoardForm::*control;
         Label BoardForm::*caption;
     } panelLabels[] = {
-        {"Label1", &BoardForm::Label1, nullptr},
-        {"szazalek", &BoardForm::szazalek, &BoardForm::Label1},
-        {"Label6", &BoardForm::Label6, nullptr},
-        {"mundb", &BoardForm::mundb, &BoardForm::Label6},
-        {"Label2", &BoardForm::Label2, nullptr},
-        {"elldb", &BoardForm::elldb, &BoardForm::Label2},
-        {"Label4", &BoardForm::Label4, nullptr},
-        {"szintjelzo", &BoardForm::szintjelzo, &BoardForm::Label4},
-        {"Label5", &BoardForm::Label5, nullptr},
-        {"lelott", &BoardForm::lelott, &BoardForm::Label5},
-        {"Label3", &BoardForm::Label3, nullptr},
-        {"ido", &BoardForm::ido, &BoardForm::Label3},
+        {"conditionCaption", &BoardForm::conditionCaption, nullptr},
+        {"szazalek", &BoardForm::szazalek, &BoardForm::conditionCaption},
+        {"ammoCaption", &BoardForm::ammoCaption, nullptr},
+        {"mundb", &BoardForm::mundb, &BoardForm::ammoCaption},
+        {"ufosCaption", &BoardForm::ufosCaption, nullptr},
+        {"elldb", &BoardForm::elldb, &BoardForm::ufosCaption},
+        {"levelCaption", &BoardForm::levelCaption, nullptr},
+        {"szintjelzo", &BoardForm::szintjelzo, &BoardForm::levelCaption},
+        {"shotDownCaption", &BoardForm::shotDownCaption, nullptr},
+        {"lelott", &BoardForm::lelott, &BoardForm::shotDownCaption},
+        {"timeCaption", &BoardForm::timeCaption, nullptr},
+        {"ido", &BoardForm::ido, &BoardForm::timeCaption},
     };
     for (auto [name, control, caption] : panelLabels) {
         auto* l = new QLabel(panel_);
@@ -320,9 +320,10 @@ void BoardWindow::sync() {
     if (field_->geometry() != pxRect(f.jmezo)) field_->setGeometry(pxRect(f.jmezo));
     if (!field_->scene().shows(f)) field_->setScene(FieldScene::of(f));
     if (field_->isVisibleTo(this) != f.jmezo.visible) field_->setVisible(f.jmezo.visible);
-    panel_->setGeometry(pxRect(f.Frame1));
-    if (panel_->isVisibleTo(this) != f.Frame1.visible) panel_->setVisible(f.Frame1.visible);
-    panel_->setShapes({f.Shape1, f.Shape2, f.allapot, f.municio});
+    panel_->setGeometry(pxRect(f.statusPanel));
+    if (panel_->isVisibleTo(this) != f.statusPanel.visible)
+        panel_->setVisible(f.statusPanel.visible);
+    panel_->setShapes({f.conditionTrough, f.ammoTrough, f.allapot, f.municio});
     for (LabelView& lv : labels_) syncLabel(lv, f);
     for (ButtonView& bv : buttons_) bv.mirror.show(lookOf(f.*bv.control));
     syncShown(f);

@@ -71,7 +71,7 @@ private:
     std::map<std::string, QPixmap> clearedBlack_;
 };
 
-// The status panel `Frame1`: the grey troughs and the two bars are painted, its labels are
+// The status panel `statusPanel`: the grey troughs and the two bars are painted, its labels are
 // child widgets on top of them.
 class StatusPanel : public QFrame {
     Q_OBJECT
@@ -83,7 +83,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    std::array<gombocok::Shape, 4> shapes_{};  // Shape1, Shape2, allapot, municio: back to front
+    std::array<gombocok::Shape, 4>
+        shapes_{};  // conditionTrough, ammoTrough, allapot, municio: back to front
 };
 
 class BoardWindow : public QWidget, public View {

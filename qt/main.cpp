@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/catalogue.h"
 #include "base/language.h"
 #include "program/command_line.h"
 #include "program/program.h"
@@ -57,6 +58,6 @@ int main(int argc, char** argv) {
     // under its name in the interface language it started in.
     const bool english =
         gombocok::namedLanguage(program.vars.programnyelv) == gombocok::NamedLanguage::english;
-    platform.sound().open(english ? "Dumplers" : "Gombócok");
+    platform.sound().open(std::string(gombocok::text::gameName.in(!english)));
     return app.exec();
 }

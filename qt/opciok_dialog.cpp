@@ -245,7 +245,8 @@ QCheckBox* OpciokDialog::makeCheckBox(const char* name, QWidget* page,
 void OpciokDialog::makeAppearancePage(QWidget* egy) {
     // Made in the order a player reads the page (assistive technology walks them so); the
     // marker lies under the pictures it surrounds.
-    QLabel* Label1 = makeLabel("Label1", egy, [](const OpciokForm& f) { return lookOf(f.Label1); });
+    QLabel* spacecraftCaption = makeLabel(
+        "spacecraftCaption", egy, [](const OpciokForm& f) { return lookOf(f.spacecraftCaption); });
     keret_ = make<OutlineShape>("keret", egy);
     for (int k = 0; k < 3; ++k) {
         uh_[k] = make<PictureBox>(("uh" + std::to_string(k)).c_str(), egy);
@@ -255,8 +256,9 @@ void OpciokDialog::makeAppearancePage(QWidget* egy) {
             });
         };
     }
-    Label1->setBuddy(uh_[0]);
-    QLabel* Label5 = makeLabel("Label5", egy, [](const OpciokForm& f) { return lookOf(f.Label5); });
+    spacecraftCaption->setBuddy(uh_[0]);
+    QLabel* languageCaption = makeLabel(
+        "languageCaption", egy, [](const OpciokForm& f) { return lookOf(f.languageCaption); });
     for (int k = 0; k < 2; ++k) {
         // The group is the form's: a button turned on (by a click, a key or assistive
         // technology) only asks the form to select it, and the sync shows the form's choice.
@@ -271,13 +273,13 @@ void OpciokDialog::makeAppearancePage(QWidget* egy) {
         {TextMirror(nyelv_[0]), [](const OpciokForm& f) { return lookOf(f.nyelv[0]); }});
     texts_.push_back(
         {TextMirror(nyelv_[1]), [](const OpciokForm& f) { return lookOf(f.nyelv[1]); }});
-    Label5->setBuddy(nyelv_[0]);
+    languageCaption->setBuddy(nyelv_[0]);
     makeCheckBox("vizeff", egy, &OpciokForm::vizeff,
                  [](const OpciokForm& f) { return lookOf(f.vizeff); });
 }
 
 void OpciokDialog::makeSoundsPage(QWidget* ketto) {
-    makeLabel("Label2", ketto, [](const OpciokForm& f) { return lookOf(f.Label2); });
+    makeLabel("soundCaption", ketto, [](const OpciokForm& f) { return lookOf(f.soundCaption); });
     makeCheckBox("hzene", ketto, &OpciokForm::hzene,
                  [](const OpciokForm& f) { return lookOf(f.hzene); });
     makeCheckBox("effektek", ketto, &OpciokForm::effektek,
@@ -286,8 +288,8 @@ void OpciokDialog::makeSoundsPage(QWidget* ketto) {
 
 void OpciokDialog::makeGameplayPage(QWidget* harom) {
     // In the order a player reads the page.
-    QLabel* Label3 =
-        makeLabel("Label3", harom, [](const OpciokForm& f) { return lookOf(f.Label3); });
+    QLabel* damageCaption = makeLabel("damageCaption", harom,
+                                      [](const OpciokForm& f) { return lookOf(f.damageCaption); });
     nszcsuszka_ = make<QSlider>("nszcsuszka", harom, Qt::Horizontal);
     nszcsuszka_->setPageStep(1);
     nszcsuszka_->setTickPosition(QSlider::TicksBelow);
@@ -296,8 +298,9 @@ void OpciokDialog::makeGameplayPage(QWidget* harom) {
         OpciokForm* f = form_;
         if (!f || !host_.run([f, value] { f->nszcsuszka.setValue(value); })) sync();
     });
-    QLabel* Label4 =
-        makeLabel("Label4", harom, [](const OpciokForm& f) { return lookOf(f.Label4); });
+    QLabel* initialAmmoCaption = makeLabel("initialAmmoCaption", harom, [](const OpciokForm& f) {
+        return lookOf(f.initialAmmoCaption);
+    });
     chloszerDown_ = new QToolButton(harom);
     chloszerDown_->setArrowType(Qt::LeftArrow);
     chloszerDown_->setAccessibleName(QStringLiteral("−1"));
@@ -319,8 +322,8 @@ void OpciokDialog::makeGameplayPage(QWidget* harom) {
     // Any change of the text that did not come from the model: a typed digit, a paste, a drop,
     // an input method, an undo from the context menu.
     connect(mloszer_, &QLineEdit::textChanged, this, &OpciokDialog::mloszerEdited);
-    Label3->setBuddy(nszcsuszka_);
-    Label4->setBuddy(mloszer_);
+    damageCaption->setBuddy(nszcsuszka_);
+    initialAmmoCaption->setBuddy(mloszer_);
 }
 
 QWidget* OpciokDialog::spacecraft(int k) const {

@@ -14,6 +14,8 @@
 #include <iostream>
 #include <limits>
 
+#include "base/catalogue.h"
+#include "qt/qt_convert.h"
 #include "settings/opciok.h"
 
 namespace gombocok {
@@ -154,9 +156,10 @@ void QtHost::fail(const std::string& path) {
     exitCode_ = 1;
     clock_.stop();
     if (!endRequested_) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Gombócok"),
-                        QStringLiteral("A képfájl nem tölthető be / Cannot load picture file:\n") +
-                            QFile::decodeName(QByteArray::fromStdString(path)),
+        // Before any language is known: the game's Hungarian name, the text in both languages.
+        QMessageBox box(QMessageBox::Critical, qs(std::string(text::gameName.hu)),
+                        qs(std::string(text::pictureNotLoaded))
+                            .arg(QFile::decodeName(QByteArray::fromStdString(path))),
                         QMessageBox::Ok, QApplication::activeWindow());
         fatalBox_ = &box;
         box.exec();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "base/catalogue.h"
 #include "base/language.h"
 #include "settings/settings_file.h"
 #include "settings/texts.h"
@@ -24,11 +25,11 @@ const char* spacecraftPicture(int type) {
 }
 
 // The dialog's own messages are Hungarian only for "magyar": "hungarian" gets the English ones.
-void dialogMessage(Vars& v, Shell& shell, const char* hungarian, const char* english) {
+void dialogMessage(Vars& v, Shell& shell, const Text& message) {
     const bool magyar = isMagyar(v.programnyelv);
-    shell.platform().messageBox(magyar ? hungarian : english, magyar ? "Gombócok" : "Dumplers",
-                                MsgIcon::critical, MsgButtons::ok,
-                                magyar ? MsgLanguage::hungarian : MsgLanguage::english);
+    shell.platform().messageBox(
+        std::string(message.in(magyar)), std::string(text::gameName.in(magyar)), MsgIcon::critical,
+        MsgButtons::ok, magyar ? MsgLanguage::hungarian : MsgLanguage::english);
 }
 
 // The first Start disables Start for good. From then on a game runs (or is over), and the status
@@ -39,7 +40,7 @@ bool gameBegun(const BoardForm& board) {
 }
 
 void refuseNonDigits(Vars& v, OpciokForm& f, Shell& shell) {
-    dialogMessage(v, shell, "Csak számjegyeket írhatsz be!", "You may enter only digits!");
+    dialogMessage(v, shell, text::digitsOnly);
     f.mloszer.text.clear();
 }
 
@@ -70,21 +71,19 @@ SettingsRead Opciok::readStored() {
     const SettingsRead file = readSettings(place_);
     if (file.state == SettingsState::missing) {
         // The text speaks both languages, Hungarian first; its button speaks Hungarian.
-        p.messageBox(
-            "A beállításokat tartalmazó file hiányzik!\rLétrehozom most, indítsd újra a "
-            "játékot!\r\r(The settings file is missing!\rI create now, please restart game!)",
-            "Gombócok (Dumplers)", MsgIcon::exclamation, MsgButtons::ok, MsgLanguage::hungarian);
+        p.messageBox(bothLanguages(text::settingsMissing), bothLanguagesTitle(),
+                     MsgIcon::exclamation, MsgButtons::ok, MsgLanguage::hungarian);
         v.nincs_beallitas = true;
         shell.programvege();
     }
     v.nincs_beallitas = false;
-    keep_ = true;
+    saveMayWrite_ = true;
     if (file.state != SettingsState::read) {
         const std::string path = file.seeded ? place_.seed : place_.file;
         std::cerr << "gombocok: cannot read " << path << ", using the default settings\n";
         // The program directory's file only seeds the player's own one, which is still free.
         if (!file.seeded) {
-            keep_ = false;
+            saveMayWrite_ = false;
             if (!v.settings_unreadable_told) {
                 v.settings_unreadable_told = true;
                 const Message m = settingsUnreadableMessage(v.programnyelv, path, file);
@@ -99,7 +98,7 @@ void Opciok::betoltes() {
     const SettingsRead file = readStored();
     const StoredSettings s = parseSettings(file.content, file.complete);
 
-    v.programnyelv = s.hungarian ? "magyar" : "english";
+    v.programnyelv = s.hungarian ? text::hungarianButton.hu : text::englishButton.en;
     f.selectNyelv(s.hungarian ? 0 : 1);
     // The button's handler stores its caption and applies the texts; at start-up that is the first
     // touch of the game window, whose own start-up runs there. The lines below override what it
@@ -141,7 +140,7 @@ void Opciok::betoltes() {
 }
 
 void Opciok::mentes() {
-    if (!keep_) {
+    if (!saveMayWrite_) {
         std::cerr << "gombocok: the settings file could not be read, so it is left as it was\n";
         return;
     }
@@ -285,7 +284,7 @@ void Opciok::hibakez() {
         v.urhajotipus = 2;
     }
     if (numericValue(trimmed(f.mloszer.text)) > kMaxAmmunition) {
-        dialogMessage(v, shell, "A maximális érték 200!", "The maximum value: 200!");
+        dialogMessage(v, shell, text::maximumAmmo);
         f.mloszer.text = std::to_string(kMaxAmmunition);
     }
 }

@@ -50,10 +50,11 @@ private:
     Vars& v;
     OpciokForm& f;
     Shell& shell;
-    // Where this load found the settings, and whether the save may write there: not when the
-    // file was there but could not be read, so that the player's file is never lost.
+    // Where this load found the settings.
     SettingsPlace place_;
-    bool keep_ = true;
+    // Whether the save may write there: not when the file was there but could not be read, so
+    // that the player's file is never lost.
+    bool saveMayWrite_ = true;
 };
 
 }  // namespace gombocok

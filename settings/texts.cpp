@@ -3,55 +3,39 @@
 #include <cstring>
 #include <string>
 
+#include "base/catalogue.h"
+
 namespace gombocok {
 namespace {
-
-// One row of the caption table: the same control in both languages.
-struct Captions {
-    const char* hu;
-    const char* en;
-};
-
-const char* pick(const Captions& c, bool hungarian) {
-    return hungarian ? c.hu : c.en;
-}
-
-constexpr const char* kMakerMark = "v1.0";
 
 // A word that names no language gets both.
 Message inLanguage(NamedLanguage language, const std::string& hungarian,
                    const std::string& english) {
     switch (language) {
         case NamedLanguage::hungarian:
-            return {hungarian, "Gombócok", MsgLanguage::hungarian};
+            return {hungarian, std::string(text::gameName.hu), MsgLanguage::hungarian};
         case NamedLanguage::english:
-            return {english, "Dumplers", MsgLanguage::english};
+            return {english, std::string(text::gameName.en), MsgLanguage::english};
         case NamedLanguage::none:
             break;
     }
     // Hungarian first: its button speaks Hungarian.
-    return {hungarian + "\r\r(" + english + ")", "Gombócok (Dumplers)", MsgLanguage::hungarian};
+    return {bothLanguages({hungarian, english}), bothLanguagesTitle(), MsgLanguage::hungarian};
 }
 
 std::string whatItIs(const SettingsRead& read, bool hungarian) {
     if (read.state == SettingsState::unreadable) return std::strerror(read.error);
     switch (read.kind) {
         case FileKind::directory:
-            return pick({"ez egy könyvtár, nem file", "it is a directory, not a file"}, hungarian);
+            return std::string(text::isDirectory.in(hungarian));
         case FileKind::fifo:
-            return pick({"ez egy csővezeték (FIFO), nem közönséges file",
-                         "it is a pipe (FIFO), not a regular file"},
-                        hungarian);
+            return std::string(text::isFifo.in(hungarian));
         case FileKind::device:
-            return pick(
-                {"ez egy eszközfile, nem közönséges file", "it is a device, not a regular file"},
-                hungarian);
+            return std::string(text::isDevice.in(hungarian));
         case FileKind::socket:
-            return pick(
-                {"ez egy socket, nem közönséges file", "it is a socket, not a regular file"},
-                hungarian);
+            return std::string(text::isSocket.in(hungarian));
         default:
-            return pick({"nem közönséges file", "it is not a regular file"}, hungarian);
+            return std::string(text::isNotRegular.in(hungarian));
     }
 }
 
@@ -59,21 +43,14 @@ std::string whatItIs(const SettingsRead& read, bool hungarian) {
 
 Message settingsUnreadableMessage(const std::string& programnyelv, const std::string& path,
                                   const SettingsRead& read) {
-    return inLanguage(
-        namedLanguage(programnyelv),
-        "A beállításokat tartalmazó file nem olvasható:\r" + path + "\r(" + whatItIs(read, true) +
-            ")\r\rA játék most az alapbeállításokkal indul, és a beállításokat ezúttal nem "
-            "menthetem: a file érintetlen marad.",
-        "The settings file cannot be read:\r" + path + "\r(" + whatItIs(read, false) +
-            ")\r\rThe game starts with the default settings, and this time the settings cannot "
-            "be kept: the file is left untouched.");
+    return inLanguage(namedLanguage(programnyelv),
+                      filled(text::settingsUnreadable.hu, path, whatItIs(read, true)),
+                      filled(text::settingsUnreadable.en, path, whatItIs(read, false)));
 }
 
 Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error) {
-    return inLanguage(
-        namedLanguage(programnyelv),
-        "A beállításokat nem sikerült menteni, a változtatások elvesznek.\r\r" + error,
-        "The settings could not be saved, the changes are lost.\r\r" + error);
+    return inLanguage(namedLanguage(programnyelv), filled(text::settingsNotSaved.hu, error),
+                      filled(text::settingsNotSaved.en, error));
 }
 
 void szovegkez(Vars& v, Shell& shell) {
@@ -81,47 +58,44 @@ void szovegkez(Vars& v, Shell& shell) {
     if (language == NamedLanguage::none) return;
     const bool hungarian = language == NamedLanguage::hungarian;
 
-    // The blanks push the maker mark towards the right end of the title bar.
     BoardForm& b = shell.board();
-    b.window.caption = hungarian ? std::string("Gombócok") + std::string(128, ' ') + kMakerMark
-                                 : std::string("Dumplers") + std::string(125, ' ') + kMakerMark;
-    b.Label1.caption = pick({"Űrhajó állapota:", "Spacecraft status:"}, hungarian);
-    b.Label6.caption = pick({"Lőszer:", "Ammo:"}, hungarian);
-    b.Label2.caption = pick({"Ufók száma:", "Ufo's:"}, hungarian);
-    b.Label4.caption = pick({"Szint:", "Level:"}, hungarian);
-    b.Label5.caption = pick({"Lelőtt ufók száma:", "Eliminated ufo's:"}, hungarian);
-    b.Label3.caption = pick({"Eltelt idő:", "Elapsed time:"}, hungarian);
-    b.indit.caption = pick({"Indít", "Start"}, hungarian);
-    b.szunet.caption = pick({"Szünet", "Pause"}, hungarian);
-    b.beallit.caption = pick({"Beállítások", "Options"}, hungarian);
-    b.kilepes.caption = pick({"Kilépés", "Quit"}, hungarian);
-    b.cheatbox.caption = pick({"csalás mód BE", "cheat mode ON"}, hungarian);
+    b.window.caption = gameWindowCaption(hungarian);
+    b.conditionCaption.caption = text::conditionCaption.in(hungarian);
+    b.ammoCaption.caption = text::ammoCaption.in(hungarian);
+    b.ufosCaption.caption = text::ufosCaption.in(hungarian);
+    b.levelCaption.caption = text::levelCaption.in(hungarian);
+    b.shotDownCaption.caption = text::shotDownCaption.in(hungarian);
+    b.timeCaption.caption = text::timeCaption.in(hungarian);
+    b.indit.caption = text::startButton.in(hungarian);
+    b.szunet.caption = text::pauseButton.in(hungarian);
+    b.beallit.caption = text::optionsButton.in(hungarian);
+    b.kilepes.caption = text::quitButton.in(hungarian);
+    b.cheatbox.caption = text::cheatMode.in(hungarian);
 
     OpciokForm& o = shell.opciok();
     o.fules.tabs.resize(3);
-    o.fules.tabs[0] = pick({"megjelenés", "skin"}, hungarian);
-    o.Label1.caption = pick({"Űrhajó-típus választás:", "Spacecraft class select:"}, hungarian);
-    o.uhNames = hungarian
-                    ? std::array<std::string, 3>{"1. űrhajó", "2. űrhajó", "3. űrhajó"}
-                    : std::array<std::string, 3>{"Spacecraft 1", "Spacecraft 2", "Spacecraft 3"};
-    o.Label5.caption = pick({"Program nyelve:", "Program language:"}, hungarian);
-    o.nyelv[0].caption = pick({"magyar", "hungarian"}, hungarian);
-    o.nyelv[1].caption = pick({"angol", "english"}, hungarian);
-    o.vizeff.caption = pick({"vizuális effektek", "visual effects"}, hungarian);
-    o.fules.tabs[1] = pick({"hangok", "sounds"}, hungarian);
-    o.Label2.caption = pick({"Hang beállítások:", "Sound options:"}, hungarian);
-    o.hzene.caption = pick({"háttérzenék", "background musics"}, hungarian);
-    o.effektek.caption = pick({"effektusok", "effects"}, hungarian);
-    o.fules.tabs[2] = pick({"játékmenet", "gameplay"}, hungarian);
-    o.Label3.caption = pick({"Űrhajó sérülési szintje:", "Spacecraft damage level:"}, hungarian);
-    o.Label4.caption = pick({"Induló lőszermennyiség:", "Initial ammo:"}, hungarian);
+    o.fules.tabs[0] = text::appearanceTab.in(hungarian);
+    o.spacecraftCaption.caption = text::spacecraftCaption.in(hungarian);
+    for (std::size_t k = 0; k < o.uhNames.size(); ++k)
+        o.uhNames[k] = text::spacecraftNames[k].in(hungarian);
+    o.languageCaption.caption = text::languageCaption.in(hungarian);
+    o.nyelv[0].caption = text::hungarianButton.in(hungarian);
+    o.nyelv[1].caption = text::englishButton.in(hungarian);
+    o.vizeff.caption = text::visualEffects.in(hungarian);
+    o.fules.tabs[1] = text::soundsTab.in(hungarian);
+    o.soundCaption.caption = text::soundCaption.in(hungarian);
+    o.hzene.caption = text::musicBox.in(hungarian);
+    o.effektek.caption = text::effectsBox.in(hungarian);
+    o.fules.tabs[2] = text::gameplayTab.in(hungarian);
+    o.damageCaption.caption = text::damageCaption.in(hungarian);
+    o.initialAmmoCaption.caption = text::initialAmmoCaption.in(hungarian);
 
     // The title screen is loaded only at start-up and is never loaded for its captions' sake.
     if (SplashForm* s = shell.splashIfLoaded()) {
         // The borderless title screen shows no title bar, but taskbars and tools name it by this.
-        s->window.caption = pick({"Gombócok", "Dumplers"}, hungarian);
-        s->cim.caption = pick({"Gombócok", "Dumplers"}, hungarian);
-        s->szerzo.caption = pick({"a Gombócok műhelyéből", "from the Dumplers crew"}, hungarian);
+        s->window.caption = text::gameName.in(hungarian);
+        s->cim.caption = text::gameName.in(hungarian);
+        s->szerzo.caption = creditText(hungarian);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <set>
 
+#include "base/catalogue.h"
 #include "game/board.h"
 #include "qt/board_window.h"
 #include "tests/support/view_support.h"
@@ -86,7 +87,7 @@ protected:
 
 TEST_F(BoardView, PaintsBarsSpritesAndShotsWhereTheModelSaysCrispAtPixelRatioTwo) {
     QImage img = shot();
-    const QPoint panel = child<QWidget>("Frame1")->pos();
+    const QPoint panel = child<QWidget>("statusPanel")->pos();
     // The ends of the condition bar (clear of the centred percentage).
     const QPoint barLeft = panel + QPoint(27, 36), barRight = panel + QPoint(114, 36);
     const auto fill = form().allapot.fill;
@@ -179,7 +180,7 @@ TEST_F(BoardView, MinimisingAGameInPlayPausesIt) {
         QApplication::processEvents();
         EXPECT_EQ(program.vars.szunetel, started);
         EXPECT_EQ(child<QPushButton>("szunet")->text().toStdString(),
-                  started ? "Tovább" : "Szünet");
+                  (started ? text::continueButton : text::pauseButton).hu);
         window.showNormal();
         QApplication::processEvents();
     }
@@ -212,7 +213,7 @@ TEST_F(BoardView, AShotRepaintsOnlyWhatItChanged) {
          },
          {"mundb"}},
         // The caption above the clock reaches a pixel into its box.
-        {[](BoardForm& f) { f.ido.caption = "00:01"; }, {"ido", "Label3"}},
+        {[](BoardForm& f) { f.ido.caption = "00:01"; }, {"ido", "timeCaption"}},
         {[](BoardForm&) {}, {}},
     };
     for (const auto& [edit, expected] : steps) {
@@ -248,8 +249,9 @@ TEST_F(BoardView, TimersAreHeldWhileAMessageBoxIsOpen) {
     answerNextBox([&] { duringBox = ticksDuring("hatterhez", 350); });
     MsgAnswer answer = MsgAnswer::yes;
     host.run([&] {
-        answer = platform.messageBox("Új játék?\rIgen vagy nem", "Gombócok", MsgIcon::exclamation,
-                                     MsgButtons::yesNo, MsgLanguage::hungarian);
+        answer =
+            platform.messageBox("Új játék?\rIgen vagy nem", std::string(text::gameName.hu),
+                                MsgIcon::exclamation, MsgButtons::yesNo, MsgLanguage::hungarian);
         form().idozit.setInterval(100);
     });
     EXPECT_EQ(duringBox, 0);
@@ -283,8 +285,10 @@ TEST_F(BoardView, MessageBoxButtonsSpeakTheLanguageOfTheirText) {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                 for (QAbstractButton* b : box->buttons()) texts << b->text().remove(u'&');
         });
-        host.run(
-            [&] { platform.messageBox("?", "Gombócok", MsgIcon::exclamation, c.buttons, c.box); });
+        host.run([&] {
+            platform.messageBox("?", std::string(text::gameName.hu), MsgIcon::exclamation,
+                                c.buttons, c.box);
+        });
         texts.sort();
         EXPECT_EQ(texts, c.texts) << c.programnyelv;
         EXPECT_EQ(platform.translations().hungarian(), c.hungarianCaptions) << c.programnyelv;

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "base/catalogue.h"
 #include "qt/board_window.h"
 #include "qt/opciok_dialog.h"
 #include "qt/splash_window.h"
@@ -94,7 +95,7 @@ TEST_F(Windows, EveryTextWidgetShowsItsControl) {
         const char* name;
         std::function<Shown()> control;
     } rows[] = {
-        {&board, "Label5", [&] { return of(b().Label5); }},
+        {&board, "shotDownCaption", [&] { return of(b().shotDownCaption); }},
         {&board, "ido", [&] { return of(b().ido); }},
         {&board, "uzenet", [&] { return notice(b().uzenet); }},
         {&board, "cheatbox", [&] { return notice(b().cheatbox); }},
@@ -102,7 +103,7 @@ TEST_F(Windows, EveryTextWidgetShowsItsControl) {
         {&board, "szunet", [&] { return of(b().szunet); }},
         {&board, "beallit", [&] { return of(b().beallit); }},
         {&board, "kilepes", [&] { return of(b().kilepes); }},
-        {&dialog, "Label1", [&] { return of(o().Label1); }},
+        {&dialog, "spacecraftCaption", [&] { return of(o().spacecraftCaption); }},
         {&dialog, "nyelv0", [&] { return of(o().nyelv[0]); }},
         {&dialog, "nyelv1", [&] { return of(o().nyelv[1]); }},
         {&dialog, "vizeff", [&] { return of(o().vizeff); }},
@@ -126,13 +127,13 @@ TEST_F(Windows, EveryTextWidgetShowsItsControl) {
             s().cim.visible = true;
             s().cim.Top = 100;
             s().szerzo.Top = 5300;
-            b().Label5.caption = "Lelőtt ufók összesen:";
+            b().shotDownCaption.caption = "Lelőtt ufók összesen:";
             o().effektek.visible = false;
             o().mehet.enabled = false;
             s().szerzo.caption = "a Gombócok műhelyéből, szeretettel";
         },
         [&] {
-            b().Label5.visible = false;
+            b().shotDownCaption.visible = false;
             b().uzenet.caption.clear();
         },
     };
@@ -171,7 +172,7 @@ TEST_F(Windows, EveryTextWidgetShowsItsControl) {
         EXPECT_EQ(w->minimumSize(), w->maximumSize());
     }
     EXPECT_EQ(board.field()->geometry(), pxRect(b().jmezo));
-    EXPECT_EQ(board.findChild<QWidget*>("Frame1")->geometry(), pxRect(b().Frame1));
+    EXPECT_EQ(board.findChild<QWidget*>("statusPanel")->geometry(), pxRect(b().statusPanel));
     EXPECT_EQ(splash.picture()->geometry(), pxRect(s().hkep));
 }
 
@@ -189,24 +190,29 @@ QAccessibleInterface* accessible(QWidget* window, const char* name) {
 }
 
 TEST_F(Windows, AssistiveTechnologyReadsTheWindowsInTheInterfaceLanguage) {
+    // Each caption read, then each value read with its caption; the texts are the catalogue's.
+    auto panel = [](bool hu) {
+        std::vector<std::string> names;
+        for (auto [caption, value] :
+             {std::pair<const Text&, const char*>{text::conditionCaption, "100%"},
+              {text::ammoCaption, "150"},
+              {text::ufosCaption, "4"},
+              {text::levelCaption, "3"},
+              {text::shotDownCaption, "7"},
+              {text::timeCaption, "01:07"}}) {
+            names.emplace_back(caption.in(hu));
+            names.push_back(std::string(caption.in(hu)) + " " + value);
+        }
+        return names;
+    };
     const struct {
         int button;
         std::vector<std::string> panel;
-        const char* spacecraft;
-        const char* cheat;
+        std::string_view spacecraft;
+        std::string_view cheat;
     } languages[] = {
-        {0,
-         {"Űrhajó állapota:", "Űrhajó állapota: 100%", "Lőszer:", "Lőszer: 150",
-          "Ufók száma:", "Ufók száma: 4", "Szint:", "Szint: 3",
-          "Lelőtt ufók száma:", "Lelőtt ufók száma: 7", "Eltelt idő:", "Eltelt idő: 01:07"},
-         "1. űrhajó",
-         "csalás mód BE"},
-        {1,
-         {"Spacecraft status:", "Spacecraft status: 100%", "Ammo:", "Ammo: 150",
-          "Ufo's:", "Ufo's: 4", "Level:", "Level: 3", "Eliminated ufo's:", "Eliminated ufo's: 7",
-          "Elapsed time:", "Elapsed time: 01:07"},
-         "Spacecraft 1",
-         "cheat mode ON"},
+        {0, panel(true), text::spacecraftNames[0].hu, text::cheatMode.hu},
+        {1, panel(false), text::spacecraftNames[0].en, text::cheatMode.en},
     };
     host.run([&] {
         b().mundb.caption = "150";
@@ -225,7 +231,7 @@ TEST_F(Windows, AssistiveTechnologyReadsTheWindowsInTheInterfaceLanguage) {
         if (!button->state().checked)
             button->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
         EXPECT_EQ(o().nyelv[l.button].selected(), true);
-        EXPECT_EQ(namesOf(board.findChild<QWidget*>("Frame1")), l.panel);
+        EXPECT_EQ(namesOf(board.findChild<QWidget*>("statusPanel")), l.panel);
         QAccessibleInterface* cheat = accessible(&board, "cheatbox");
         EXPECT_EQ(cheat->role(), QAccessible::Notification);
         EXPECT_EQ(cheat->text(QAccessible::Name).toStdString(), l.cheat);
@@ -312,16 +318,26 @@ int textEnd(QWidget* w) {
 TEST_F(Windows, EveryDialogControlAtItsDesignPlaceAndEveryTextReadableInBothLanguages) {
     const OpciokForm& f = o();
     const std::pair<const char*, QRect> designs[] = {
-        {"egy", pxRect(f.egy)},           {"ketto", pxRect(f.ketto)},
-        {"harom", pxRect(f.harom)},       {"uh0", pxRect(f.uh[0])},
-        {"uh1", pxRect(f.uh[1])},         {"uh2", pxRect(f.uh[2])},
-        {"keret", pxRect(f.keret)},       {"Label1", pxRect(f.Label1)},
-        {"Label5", pxRect(f.Label5)},     {"nyelv0", pxRect(f.nyelv[0])},
-        {"nyelv1", pxRect(f.nyelv[1])},   {"vizeff", pxRect(f.vizeff)},
-        {"Label2", pxRect(f.Label2)},     {"hzene", pxRect(f.hzene)},
-        {"effektek", pxRect(f.effektek)}, {"Label3", pxRect(f.Label3)},
-        {"Label4", pxRect(f.Label4)},     {"nszcsuszka", pxRect(f.nszcsuszka)},
-        {"mloszer", pxRect(f.mloszer)},   {"mehet", pxRect(f.mehet)},
+        {"egy", pxRect(f.egy)},
+        {"ketto", pxRect(f.ketto)},
+        {"harom", pxRect(f.harom)},
+        {"uh0", pxRect(f.uh[0])},
+        {"uh1", pxRect(f.uh[1])},
+        {"uh2", pxRect(f.uh[2])},
+        {"keret", pxRect(f.keret)},
+        {"spacecraftCaption", pxRect(f.spacecraftCaption)},
+        {"languageCaption", pxRect(f.languageCaption)},
+        {"nyelv0", pxRect(f.nyelv[0])},
+        {"nyelv1", pxRect(f.nyelv[1])},
+        {"vizeff", pxRect(f.vizeff)},
+        {"soundCaption", pxRect(f.soundCaption)},
+        {"hzene", pxRect(f.hzene)},
+        {"effektek", pxRect(f.effektek)},
+        {"damageCaption", pxRect(f.damageCaption)},
+        {"initialAmmoCaption", pxRect(f.initialAmmoCaption)},
+        {"nszcsuszka", pxRect(f.nszcsuszka)},
+        {"mloszer", pxRect(f.mloszer)},
+        {"mehet", pxRect(f.mehet)},
     };
     for (int language : {1, 0, 1}) {
         chooseLanguage(language);
@@ -360,7 +376,7 @@ TEST_F(Windows, EveryDialogControlAtItsDesignPlaceAndEveryTextReadableInBothLang
             }
         }
         QTabBar* tabs = dialog.tabStrip();
-        EXPECT_LE(tabs->geometry().bottom(), dialog.page(0)->y() + pxRect(f.Label1).y());
+        EXPECT_LE(tabs->geometry().bottom(), dialog.page(0)->y() + pxRect(f.spacecraftCaption).y());
         for (int i = 0; i < tabs->count(); ++i) {
             EXPECT_LE(tabs->tabRect(i).right(), tabs->width()) << i;
             EXPECT_GT(tabs->tabRect(i).width(),
