@@ -5,8 +5,6 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "base/catalogue.h"
 #include "program/command_line.h"
@@ -21,104 +19,76 @@ std::string fileText(const std::string& relative) {
     return out.str();
 }
 
-// "Up, Down", "A G R V Y", "A, G, R, V, Y" -> the single key names.
-std::vector<std::string> keyNames(const std::string& keys) {
-    std::vector<std::string> names;
-    const std::regex name("[^ ,]+");
-    for (std::sregex_iterator it(keys.begin(), keys.end(), name), end; it != end; ++it)
-        names.push_back(it->str());
-    return names;
+// Every match of `pattern` in `text`, in order.
+std::vector<std::string> matches(const std::string& text, const std::string& pattern) {
+    std::vector<std::string> found;
+    const std::regex re(pattern);
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
+        found.push_back(it->str(it->size() > 1 ? 1 : 0));
+    return found;
 }
 
-std::vector<std::string> tableKeyNames() {
-    std::vector<std::string> names;
-    for (const KeyRow& row : kKeyRows)
-        for (const std::string& k : keyNames(std::string(row.keys.en))) names.push_back(k);
-    return names;
-}
-
-// The lines of `text` from the line `from` to the next line starting with `until`.
-std::vector<std::string> section(const std::string& text, const std::string& from,
-                                 const std::string& until) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    bool inside = false;
-    for (std::string line; std::getline(in, line);) {
-        if (inside && line.starts_with(until)) break;
-        if (inside) lines.push_back(line);
-        if (line == from) inside = true;
-    }
-    return lines;
+// The single key names of the table: "Up, Down" and "A G R V Y" name two and five.
+std::vector<std::string> tableKeys() {
+    std::string keys;
+    for (const KeyRow& row : kKeyRows) keys += std::string(row.keys.en) + " ";
+    return matches(keys, "[^ ,]+");
 }
 
 // A text without its line breaks: every run of blanks and breaks one blank.
-std::string flowing(const std::string& usage) {
-    return std::regex_replace(usage, std::regex("[ \n]+"), " ");
+std::string flowing(const std::string& text) {
+    return std::regex_replace(text, std::regex("[ \n]+"), " ");
 }
 
 TEST(KeyTable, TheUsageListsEveryKeyAndOptionInBothLanguages) {
-    for (bool hungarian : {true, false}) {
-        const std::string usage = flowing(readCommandLine({"--help"}, hungarian, "1").out);
-        for (const KeyRow& row : kKeyRows) {
-            const std::string line =
-                std::string(row.keys.in(hungarian)) + " " + std::string(row.does.in(hungarian));
+    for (bool hu : {true, false}) {
+        const std::string usage = flowing(readCommandLine({"--help"}, hu, "1").out);
+        std::vector<std::string> lines;
+        for (const KeyRow& row : kKeyRows)
+            lines.push_back(std::string(row.keys.in(hu)) + " " + std::string(row.does.in(hu)));
+        for (const OptionRow& row : kOptionRows)
+            lines.push_back(std::string(row.shortName) + ", " + std::string(row.longName) + " " +
+                            std::string(row.does.in(hu)));
+        for (const std::string& line : lines)
             EXPECT_NE(usage.find(line), std::string::npos) << line;
-        }
-        for (const OptionRow& row : kOptionRows) {
-            const std::string line = std::string(row.shortName) + ", " + std::string(row.longName) +
-                                     " " + std::string(row.does.in(hungarian));
-            EXPECT_NE(usage.find(line), std::string::npos) << line;
-        }
     }
 }
 
-TEST(KeyTable, TheReadmeListsTheSameKeysAndOptions) {
+TEST(KeyTable, TheReadmeAndTheManualPageListTheSameKeysAndOptions) {
     const std::string readme = fileText("README.md");
-    std::vector<std::string> keys;
-    for (const std::string& line : section(readme, "| Key | What it does |", "\n")) {
-        if (line.starts_with("|---")) continue;
-        if (!line.starts_with("| ")) break;
-        for (const std::string& k : keyNames(line.substr(2, line.find(" |", 2) - 2)))
-            keys.push_back(k);
-    }
-    EXPECT_EQ(keys, tableKeyNames());
+    const std::string page = fileText("data/gombocok.6");
+    const std::string keyTable = readme.substr(readme.find("| Key | What it does |"));
+    std::string readmeKeys;
+    for (const std::string& cell :
+         matches(keyTable.substr(0, keyTable.find("\n\n")), "\n\\| ([^|]+) \\|"))
+        readmeKeys += cell + " ";
+    EXPECT_EQ(matches(readmeKeys, "[^ ,]+"), tableKeys());
+
+    // .SH KEYS: .TP, .B the keys, what they do.
+    const std::string keys = page.substr(page.find(".SH KEYS"));
+    std::string pageKeys;
+    for (const std::string& b : matches(keys.substr(0, keys.find(".SH", 1)), "\n\\.B (.+)"))
+        pageKeys += b + " ";
+    EXPECT_EQ(matches(pageKeys, "[^ ,]+"), tableKeys());
+    std::vector<std::string> does;
+    for (const KeyRow& row : kKeyRows) does.emplace_back(row.does.en);
+    EXPECT_EQ(matches(keys.substr(0, keys.find(".SH", 1)), "\n\\.B .+\n(.+)"), does);
+
+    // .SH OPTIONS: .TP, .BR \-h ", " \-\-help; the README names each in its text.
+    const std::string options = std::regex_replace(
+        page.substr(page.find(".SH OPTIONS"), page.find(".SH KEYS") - page.find(".SH OPTIONS")),
+        std::regex(R"(\\-)"), "-");
+    std::vector<std::string> spellings;
     for (const OptionRow& row : kOptionRows) {
+        spellings.emplace_back(row.shortName);
+        spellings.emplace_back(row.longName);
         const std::string told =
             "`gombocok " + std::string(row.longName) + "` (`" + std::string(row.shortName) + "`)";
         EXPECT_NE(flowing(readme).find(told), std::string::npos) << told;
     }
-}
-
-TEST(KeyTable, TheManualPageListsTheSameKeysAndOptions) {
-    const std::string page = fileText("data/gombocok.6");
-    // .TP / .B keys / what they do
-    std::vector<std::string> keys, does;
-    const std::vector<std::string> keyLines = section(page, ".SH KEYS", ".SH");
-    for (std::size_t k = 0; k + 2 < keyLines.size(); ++k) {
-        if (keyLines[k] != ".TP") continue;
-        for (const std::string& name : keyNames(keyLines[k + 1].substr(3))) keys.push_back(name);
-        does.push_back(keyLines[k + 2]);
-    }
-    EXPECT_EQ(keys, tableKeyNames());
-    ASSERT_EQ(does.size(), kKeyRows.size());
-    for (std::size_t k = 0; k < kKeyRows.size(); ++k) EXPECT_EQ(does[k], kKeyRows[k].does.en);
-
-    // .TP / .BR \-h ", " \-\-help
-    std::vector<std::string> options, expected;
-    const std::vector<std::string> optionLines = section(page, ".SH OPTIONS", ".SH");
-    for (std::size_t k = 0; k + 1 < optionLines.size(); ++k) {
-        if (optionLines[k] != ".TP") continue;
-        const std::string spelled =
-            std::regex_replace(optionLines[k + 1], std::regex(R"(\\-)"), "-");
-        const std::regex option("-[-a-z]+");
-        for (std::sregex_iterator it(spelled.begin(), spelled.end(), option), end; it != end; ++it)
-            options.push_back(it->str());
-    }
-    for (const OptionRow& row : kOptionRows) {
-        expected.emplace_back(row.shortName);
-        expected.emplace_back(row.longName);
-    }
-    EXPECT_EQ(options, expected);
+    std::string listed;
+    for (const std::string& line : matches(options, "\n\\.TP\n\\.BR? (.+)")) listed += line + " ";
+    EXPECT_EQ(matches(listed, "-[-a-z]+"), spellings);
 }
 
 }  // namespace
