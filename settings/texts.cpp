@@ -1,7 +1,10 @@
 #include "settings/texts.h"
 
+#include <pwd.h>
+
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace gombocok {
 namespace {
@@ -31,6 +34,16 @@ Message inLanguage(NamedLanguage language, const std::string& hungarian,
     }
     // Hungarian first: its button speaks Hungarian.
     return {hungarian + "\r\r(" + english + ")", "Gombócok (Dumplers)", MsgLanguage::hungarian};
+}
+
+// The user's login name, or the number where the system knows none.
+std::string ownerName(unsigned owner) {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(4096);
+    if (::getpwuid_r(owner, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return found->pw_name;
+    return std::to_string(owner);
 }
 
 std::string whatItIs(const SettingsRead& read, bool hungarian) {
@@ -69,7 +82,21 @@ Message settingsUnreadableMessage(const std::string& programnyelv, const std::st
             "be kept: the file is left untouched.");
 }
 
-Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error) {
+Message settingsNotSavedMessage(const std::string& programnyelv, const SaveResult& saved) {
+    if (saved.outcome == SaveOutcome::refused) {
+        const std::string owner = ownerName(saved.owner);
+        return inLanguage(
+            namedLanguage(programnyelv),
+            "A beállításokat nem mentettem, a változtatások elvesznek.\r\r" + saved.path +
+                "\regy másik felhasználó (" + owner +
+                ") szimbolikus linkje. Más felhasználó linkjén át a játék nem ír, így a file, "
+                "amelyre mutat, érintetlen marad.",
+            "The settings were not saved, the changes are lost.\r\r" + saved.path +
+                "\ris a symbolic link of another user (" + owner +
+                "). The game does not write through another user's link, so the file it points "
+                "to is left as it was.");
+    }
+    const std::string error = saved.describe();
     return inLanguage(
         namedLanguage(programnyelv),
         "A beállításokat nem sikerült menteni, a változtatások elvesznek.\r\r" + error,
