@@ -227,7 +227,9 @@ TEST(SettingsSave, KeepsThePlayersOwnershipWhereTheProcessMaySetIt) {
         }
         struct stat st {};
         ASSERT_EQ(::stat(path.c_str(), &st), 0);
-        if (c.existing) EXPECT_EQ(st.st_mode & 07777, 0600u);
+        if (c.existing) {
+            EXPECT_EQ(st.st_mode & 07777, 0600u);
+        }
         EXPECT_EQ(readSettingsFile(path).content, kDefaultSettings);
     }
 }
@@ -297,10 +299,11 @@ TEST(SettingsSave, FollowsOnlyLinksOfTheRunningUserOrRoot) {
         EXPECT_EQ(code, c.saved ? 0 : 1) << c.what;
         const bool there = fs::exists(dir.file("dotfiles/settings.txt"));
         EXPECT_EQ(there, c.targetExists || c.saved) << c.what;
-        if (there)
+        if (there) {
             EXPECT_EQ(dir.read("dotfiles/settings.txt"),
                       c.saved ? kDefaultSettings : kPlayerSettings)
                 << c.what;
+        }
         EXPECT_TRUE(fs::is_symlink(dir.file(link))) << c.what;
         EXPECT_EQ(strayFiles(dir.file("dotfiles")) + strayFiles(dir.file("config")), "") << c.what;
     }
