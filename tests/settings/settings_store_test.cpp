@@ -333,8 +333,12 @@ TEST(SettingsSave, SavesThatRaceLeaveOneWholeFileAndNoTemporary) {
         std::thread other([&] {
             while (!done) {
                 if (renamed) {
+                    // Half the time away: a save that starts then fails at once, before it
+                    // writes; one that is under way goes on in the renamed directory.
                     fs::rename(dir.file("d"), dir.file("e"));
+                    std::this_thread::sleep_for(std::chrono::microseconds(300));
                     fs::rename(dir.file("e"), dir.file("d"));
+                    std::this_thread::sleep_for(std::chrono::microseconds(300));
                     continue;
                 }
                 const SettingsRead r = readSettingsFile(path);
