@@ -79,7 +79,6 @@ void restoreDefaults() {
 
 EndSignals::EndSignals(std::function<void()> onEnd, QObject* parent)
     : QObject(parent), onEnd_(std::move(onEnd)) {
-    restoreDefaults();
     if (endPipe[0] < 0 && ::pipe2(endPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::cerr << "gombocok: no pipe for the end signals; they end the program at once\n";
         endPipe[0] = endPipe[1] = -1;
