@@ -108,6 +108,15 @@ inline constexpr Text isNotRegular{"nem közönséges file", "it is not a regula
 inline constexpr Text settingsNotSaved{
     "A beállításokat nem sikerült menteni, a változtatások elvesznek.\r\r%1",
     "The settings could not be saved, the changes are lost.\r\r%1"};
+// The save stopped at a symbolic link that belongs to another user; %1 is the path, %2 the
+// link's owner.
+inline constexpr Text settingsRefusedAtLink{
+    "A beállításokat nem mentettem, a változtatások elvesznek.\r\r%1\regy másik felhasználó "
+    "(%2) szimbolikus linkje. Más felhasználó linkjén át a játék nem ír, így a file, amelyre "
+    "mutat, érintetlen marad.",
+    "The settings were not saved, the changes are lost.\r\r%1\ris a symbolic link of another "
+    "user (%2). The game does not write through another user's link, so the file it points to is "
+    "left as it was."};
 
 // A picture or the cursor that cannot be loaded ends the program with this box, before any
 // language is known; %1 is the path.

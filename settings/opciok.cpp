@@ -151,10 +151,10 @@ void Opciok::mentes() {
                              {f.vizeff.ticked() ? 1 : 0, f.hzene.ticked() ? 1 : 0,
                               f.effektek.ticked() ? 1 : 0},
                              f.nszcsuszka.value(), numericValue(f.mloszer.text), v.urhajotipus);
-    std::string error;
-    if (!saveSettings(place_, content, error)) {
-        std::cerr << "gombocok: the settings were not saved: " << error << '\n';
-        const Message m = settingsNotSavedMessage(v.programnyelv, error);
+    const SaveResult saved = saveSettings(place_, content);
+    if (!saved) {
+        std::cerr << "gombocok: the settings were not saved: " << saved.describe() << '\n';
+        const Message m = settingsNotSavedMessage(v.programnyelv, saved);
         shell.platform().messageBox(m.text, m.title, MsgIcon::critical, MsgButtons::ok, m.language);
     }
 }

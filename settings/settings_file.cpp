@@ -1,14 +1,18 @@
 #include "settings/settings_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "base/bounded_read.h"
@@ -128,34 +132,192 @@ std::string directoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string withReason(const std::string& path, int error) {
-    return path + ": " + std::strerror(error);
-}
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// Holds every signal that can be held, on the calling thread, for the object's lifetime; those
+// that arrive meanwhile are delivered when it ends. Faults the thread causes itself are left
+// alone: holding them would only turn a crash report into a silent kill.
+class ClosedStep {
+public:
+    ClosedStep() {
+        sigset_t all;
+        sigfillset(&all);
+        for (int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS})
+            sigdelset(&all, fault);
+        pthread_sigmask(SIG_BLOCK, &all, &previous_);
+    }
+    ~ClosedStep() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    ClosedStep(const ClosedStep&) = delete;
+    ClosedStep& operator=(const ClosedStep&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 // The kernel follows at most this many symbolic links in one lookup (MAXSYMLINKS): the read
-// reaches a file behind exactly this many, and so must the save.
+// reaches a file behind exactly this many, and so does the save.
 constexpr int kMaxLinks = 40;
 
-// The file a chain of symbolic links ends at; `path` itself when it is no link. A link whose
-// target does not exist yet still resolves: the save then creates the target.
-bool finalTarget(const std::string& path, std::string& target, std::string& error) {
-    target = path;
-    for (int links = 0;; ++links) {
-        std::vector<char> buffer(4096);
-        const ssize_t n = ::readlink(target.c_str(), buffer.data(), buffer.size());
-        if (n < 0) return true;  // not a link, or nothing there
-        if (links == kMaxLinks) {
-            error = withReason(path, ELOOP);
-            return false;
-        }
-        if (static_cast<std::size_t>(n) == buffer.size()) {
-            error = withReason(target, ENAMETOOLONG);
-            return false;
-        }
-        const std::string link(buffer.data(), static_cast<std::size_t>(n));
-        target = link.front() == '/' ? link : directoryOf(target) + "/" + link;
-    }
+SaveResult failure(const std::string& path, int error) {
+    SaveResult r;
+    r.outcome = SaveOutcome::failed;
+    r.path = path;
+    r.error = error != 0 ? error : EIO;
+    return r;
 }
+
+std::string joined(const std::string& directory, const std::string& name) {
+    if (directory.empty() || directory.back() == '/') return directory + name;
+    return directory + "/" + name;
+}
+
+// The names of `path` in order, without empty ones and ".".
+std::deque<std::string> namesOf(std::string_view path) {
+    std::deque<std::string> names;
+    while (!path.empty()) {
+        const std::size_t slash = path.find('/');
+        const std::string_view name = path.substr(0, slash);
+        if (!name.empty() && name != ".") names.emplace_back(name);
+        if (slash == std::string_view::npos) break;
+        path.remove_prefix(slash + 1);
+    }
+    return names;
+}
+
+// Gives the file open at `fd` the owner and group of `like`. Only root may give a file away, and
+// an owner outside the process's user namespace cannot be set: then it stays the saver's, as any
+// new file would be. False only for another failure.
+bool giveTo(int fd, const struct stat& like) {
+    struct stat now {};
+    if (::fstat(fd, &now) != 0) return false;
+    if (now.st_uid == like.st_uid && now.st_gid == like.st_gid) return true;
+    return ::fchown(fd, like.st_uid, like.st_gid) == 0 || errno == EPERM || errno == EINVAL;
+}
+
+// A path walked one name at a time: `at` is the open directory reached so far, `shown` its path
+// as the caller named it (for messages).
+class Walk {
+public:
+    // Starts at the root for an absolute path, else at the working directory.
+    bool start(const std::string& path, SaveResult& result) {
+        const bool absolute = !path.empty() && path.front() == '/';
+        at_ = Descriptor(::open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        shown_ = absolute ? "/" : "";
+        if (at_.valid()) return true;
+        result = failure(absolute ? "/" : ".", errno);
+        return false;
+    }
+    // Goes down `names` (a link's target is walked in its place), creating what is missing when
+    // `make`. Fails naming `target`, the file the save is for; refuses naming the link.
+    bool descend(std::deque<std::string> names, bool make, const std::string& target,
+                 SaveResult& result) {
+        while (!names.empty()) {
+            const std::string name = std::move(names.front());
+            names.pop_front();
+            struct stat st {};
+            if (::fstatat(at_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno != ENOENT || !make || ++made_ > kMaxLinks)
+                    return failed(target, errno, result);
+                if (!makeFolder(name, target, result)) return false;
+                names.push_front(name);  // and now into it
+                continue;
+            }
+            if (S_ISLNK(st.st_mode)) {
+                std::string link;
+                if (!follow(name, st, target, link, result)) return false;
+                std::deque<std::string> through = namesOf(link);
+                names.insert(names.begin(), through.begin(), through.end());
+                continue;
+            }
+            if (!S_ISDIR(st.st_mode)) return failed(target, ENOTDIR, result);
+            Descriptor next(
+                ::openat(at_.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!next.valid()) return failed(target, errno, result);
+            at_ = std::move(next);
+            shown_ = joined(shown_, name);
+        }
+        return true;
+    }
+    // Reads the link `name` in the directory reached, when the running user may follow it; an
+    // absolute target moves the walk back to the root. `link` gets the target.
+    bool follow(const std::string& name, const struct stat& st, const std::string& target,
+                std::string& link, SaveResult& result) {
+        const std::string at = joined(shown_, name);
+        if (!mayFollow(st.st_uid)) {
+            result.outcome = SaveOutcome::refused;
+            result.path = at;
+            result.owner = st.st_uid;
+            return false;
+        }
+        if (++links_ > kMaxLinks) return failed(target, ELOOP, result);
+        std::vector<char> buffer(static_cast<std::size_t>(std::max<off_t>(st.st_size, 255)) + 1);
+        const ssize_t n = ::readlinkat(at_.get(), name.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return failed(target, errno, result);
+        if (static_cast<std::size_t>(n) == buffer.size()) return failed(at, ENAMETOOLONG, result);
+        link.assign(buffer.data(), static_cast<std::size_t>(n));
+        if (link.empty()) return failed(at, ENOENT, result);
+        if (link.front() == '/') {
+            at_ = Descriptor(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (!at_.valid()) return failed(target, errno, result);
+            shown_ = "/";
+        }
+        return true;
+    }
+    int at() const { return at_.get(); }
+    const std::string& shown() const { return shown_; }
+
+private:
+    // A link of the running user, or of root (the system's own, such as a /home that lives
+    // elsewhere). For root that is its own links alone.
+    static bool mayFollow(uid_t owner) { return owner == ::geteuid() || owner == 0; }
+
+    static bool failed(const std::string& path, int error, SaveResult& result) {
+        result = failure(path, error);
+        return false;
+    }
+
+    // A missing folder, readable by its owner alone; in another user's directory, that user's.
+    bool makeFolder(const std::string& name, const std::string& target, SaveResult& result) {
+        if (::mkdirat(at_.get(), name.c_str(), 0700) != 0 && errno != EEXIST)
+            return failed(target, errno, result);
+        struct stat parent {};
+        if (::fstat(at_.get(), &parent) != 0) return failed(target, errno, result);
+        if (parent.st_uid == ::geteuid()) return true;
+        const Descriptor made(
+            ::openat(at_.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (made.valid()) giveTo(made.get(), parent);
+        return true;
+    }
+
+    Descriptor at_;
+    std::string shown_;
+    int links_ = 0;
+    int made_ = 0;  // folders made: bounded, should someone remove them as fast
+};
 
 bool writeAll(int fd, std::string_view content) {
     while (!content.empty()) {
@@ -169,40 +331,63 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
-// A new file beside `target`, created exclusively under a name no one else holds; -1 on failure.
-// Its name is the target's, cut to at most kTemporaryStem bytes, and a suffix of 13, so it stays
-// within the longest name a file system allows (255 bytes) whatever the target is called.
-int createTemporary(const std::string& target, std::string& temporary) {
+// A new file in `directory` beside `name`, created exclusively under a name no one else holds;
+// -1 on failure. Its name is `name` cut to at most kTemporaryStem bytes and a suffix of 13, so it
+// stays within the longest name a file system allows (255 bytes) whatever the file is called.
+int createTemporary(int directory, const std::string& name, std::string& temporary) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     constexpr std::size_t kTemporaryStem = 200;
-    const std::size_t slash = target.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::string stem = target.substr(0, nameStart + kTemporaryStem);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = stem + ".tmp.";
+        temporary = name.substr(0, kTemporaryStem) + ".tmp.";
         for (int k = 0; k < 8; ++k) temporary += kLetters[random() % (sizeof kLetters - 1)];
         const int fd =
-            ::open(temporary.c_str(),
-                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
+            ::openat(directory, temporary.c_str(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
 }
 
-// Creates the missing directories of `path`, each readable by its owner alone.
-bool makeDirectories(const std::string& path, std::string& error) {
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) == 0) return true;
-    const std::string parent = directoryOf(path);
-    if (parent != path && !makeDirectories(parent, error)) return false;
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = withReason(path, errno);
-        return false;
+// The last step of a save: `directory` holds (or will hold) the file `name`.
+SaveResult writeInto(int directory, const std::string& name, const std::string& shown,
+                     std::string_view content) {
+    struct stat old {};
+    const bool replacing =
+        ::fstatat(directory, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode);
+    struct stat folder {};
+    if (::fstat(directory, &folder) != 0) return failure(shown, errno);
+    std::string temporary;
+    Descriptor fd(createTemporary(directory, name, temporary));
+    if (!fd.valid()) return failure(joined(directoryOf(shown), temporary), errno);
+    int error = 0;
+    auto check = [&error](bool good) {
+        if (!good && error == 0) error = errno != 0 ? errno : EIO;
+    };
+    errno = 0;
+    if (replacing) {
+        // Owner and group first: a change of owner may clear mode bits.
+        check(giveTo(fd.get(), old));
+        check(::fchmod(fd.get(), old.st_mode & 0777) == 0);
+    } else if (folder.st_uid != ::geteuid()) {
+        check(giveTo(fd.get(), folder));
     }
-    return true;
+    check(writeAll(fd.get(), content));
+    // The rename must not overtake the data on its way to the disk.
+    check(::fsync(fd.get()) == 0);
+    check(::close(fd.release()) == 0);
+    if (error == 0 && ::renameat(directory, temporary.c_str(), directory, name.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlinkat(directory, temporary.c_str(), 0);
+        return failure(shown, error);
+    }
+    // The rename itself reaches the disk with the directory.
+    const Descriptor readable(::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (readable.valid()) ::fsync(readable.get());
+    return {};
 }
 
 }  // namespace
@@ -235,54 +420,48 @@ SettingsRead readSettingsFile(const std::string& path) {
     return r;
 }
 
-bool replaceFile(const std::string& path, std::string_view content, std::string& error) {
-    std::string target;
-    if (!finalTarget(path, target, error)) return false;
-    std::string temporary;
-    const int fd = createTemporary(target, temporary);
-    if (fd < 0) {
-        error = withReason(temporary, errno);
-        return false;
+std::string SaveResult::describe() const {
+    switch (outcome) {
+        case SaveOutcome::saved:
+            return path;
+        case SaveOutcome::refused:
+            return path + ": a symbolic link of another user (" + std::to_string(owner) +
+                   "), not followed";
+        case SaveOutcome::failed:
+            break;
     }
-    int failure = 0;
-    auto check = [&failure](bool good) {
-        if (!good && failure == 0) failure = errno != 0 ? errno : EIO;
-    };
-    errno = 0;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        // Owner and group first (a change of owner may clear mode bits). Only root may give a
-        // file away, and an owner outside the process's user namespace cannot be set: then the
-        // file becomes the saver's, as any new file would.
-        struct stat fresh {};
-        if (::fstat(fd, &fresh) == 0 &&
-            (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
-            ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM && errno != EINVAL)
-            check(false);
-        errno = 0;
-        check(::fchmod(fd, old.st_mode & 0777) == 0);
+    return path + ": " + std::strerror(error);
+}
+
+SaveResult replaceFile(const std::string& path, std::string_view content, bool makeFolders) {
+    const ClosedStep step;
+    SaveResult result;
+    Walk walk;
+    if (!walk.start(path, result)) return result;
+    std::deque<std::string> names = namesOf(path);
+    if (names.empty() || path.back() == '/') return failure(path, EISDIR);
+    std::string name = std::move(names.back());
+    names.pop_back();
+    if (!walk.descend(std::move(names), makeFolders, path, result)) return result;
+    // The last name may be a link in its turn: its target's folders are walked the same way.
+    std::string target = path;
+    for (;;) {
+        struct stat st {};
+        if (::fstatat(walk.at(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(st.st_mode))
+            break;
+        std::string link;
+        if (!walk.follow(name, st, target, link, result)) return result;
+        const std::string linkDirectory = walk.shown();
+        target = link.front() == '/' ? link : joined(linkDirectory, link);
+        std::deque<std::string> through = namesOf(link);
+        if (through.empty() || link.back() == '/') return failure(target, EISDIR);
+        name = std::move(through.back());
+        through.pop_back();
+        if (!walk.descend(std::move(through), false, target, result)) return result;
     }
-    check(writeAll(fd, content));
-    // The rename must not overtake the data on its way to the disk.
-    check(::fsync(fd) == 0);
-    check(::close(fd) == 0);
-    if (failure == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = withReason(target, errno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (failure != 0) {
-        error = withReason(temporary, failure);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the directory.
-    const int dir = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    if (name == "..") return failure(target, EISDIR);
+    return writeInto(walk.at(), name, target, content);
 }
 
 SettingsPlace settingsPlace(const std::string& programDirectory, const std::string& configDirectory,
@@ -307,9 +486,8 @@ SettingsRead readSettings(const SettingsPlace& place) {
     return r;
 }
 
-bool saveSettings(const SettingsPlace& place, std::string_view content, std::string& error) {
-    if (!place.seed.empty() && !makeDirectories(directoryOf(place.file), error)) return false;
-    return replaceFile(place.file, content, error);
+SaveResult saveSettings(const SettingsPlace& place, std::string_view content) {
+    return replaceFile(place.file, content, !place.seed.empty());
 }
 
 std::string userConfigDirectory(const char* xdgConfigHome, const char* home) {

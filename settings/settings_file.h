@@ -62,15 +62,45 @@ struct SettingsRead {
 // Never blocks (a FIFO is not opened) and never reads more than the limit.
 SettingsRead readSettingsFile(const std::string& path);
 
+// What became of a save.
+enum class SaveOutcome {
+    saved,
+    // Not attempted: the way to the file passes a symbolic link that the running user may not
+    // follow (see replaceFile). Nothing was written.
+    refused,
+    failed,  // the system refused an operation; nothing was replaced
+};
+struct SaveResult {
+    SaveOutcome outcome = SaveOutcome::saved;
+    std::string path;    // refused: the link; failed: the file the save was writing
+    int error = 0;       // failed: the system's error number
+    unsigned owner = 0;  // refused: the link's owner (a user id)
+    explicit operator bool() const { return outcome == SaveOutcome::saved; }
+    // One line for standard error: the path and what went wrong.
+    std::string describe() const;
+};
+
 // Writes `content` to a fresh temporary file beside the file that `path` names and renames it
-// over that file, so the file holds either the old or the new content, never a part. A symbolic
-// link at `path` is followed: its final target is replaced and the link stays. The temporary
-// file has a name of its own, created exclusively, so neither a planted link nor another copy of
-// the program saving at the same moment can share it; the last rename wins whole. Links are
-// followed as deep as the kernel follows them for the read. The file keeps its permission bits,
-// and its owner and group where the process may set them. Returns false with `error` naming the
-// path at fault.
-bool replaceFile(const std::string& path, std::string_view content, std::string& error);
+// over that file, so the file holds either the old or the new content, never a part.
+//
+// The path is walked one name at a time from an open directory, and everything after it is done
+// relative to the directory the file is in (openat, renameat, unlinkat): a directory renamed or
+// moved meanwhile takes the save with it and leaves no temporary file, and a path of any length
+// saves where it reads. A symbolic link on the way, the last name included, is followed only when
+// it belongs to the running user or to root, at most 40 deep as the kernel follows them; a link of
+// anyone else refuses the save before anything is written. So a root run with a player's
+// environment never writes through the player's links, while a player's own link into a dotfiles
+// folder still saves at its target, and the link stays.
+//
+// The temporary file has a name of its own, created exclusively, so neither a planted link nor
+// another copy of the program saving at the same moment can share it; the last rename wins
+// whole. A replaced file keeps its permission bits, and its owner and group where the process may
+// set them; a new file (and a folder `makeFolders` creates) in a directory of another user gets
+// that directory's owner and group, so a root run never locks the owner out. The whole save runs
+// with the process's signals held on the calling thread, so no signal ends the process between
+// the temporary file's creation and its rename or removal: what arrives meanwhile is delivered
+// as the save returns. `makeFolders` creates the missing folders of the path, mode 0700.
+SaveResult replaceFile(const std::string& path, std::string_view content, bool makeFolders = false);
 
 // Where one run keeps its settings. The program directory's settings.txt while that directory can
 // be written; otherwise the player's own copy in `configDirectory`, which at the player's first
@@ -85,8 +115,8 @@ SettingsPlace settingsPlace(const std::string& programDirectory, const std::stri
 SettingsPlace settingsPlace(const std::string& programDirectory,
                             const std::string& configDirectory);
 SettingsRead readSettings(const SettingsPlace& place);
-// replaceFile, after creating the player's own folder (mode 0700) when the file lives there.
-bool saveSettings(const SettingsPlace& place, std::string_view content, std::string& error);
+// replaceFile, creating the player's own folder when the file lives there.
+SaveResult saveSettings(const SettingsPlace& place, std::string_view content);
 
 // The player's own folder of this program: $XDG_CONFIG_HOME/gombocok when that is an absolute
 // path, else `home`/.config/gombocok; empty when neither is usable. Null pointers count as unset.

@@ -1,7 +1,10 @@
 #include "settings/texts.h"
 
+#include <pwd.h>
+
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/catalogue.h"
 
@@ -21,6 +24,16 @@ Message inLanguage(NamedLanguage language, const std::string& hungarian,
     }
     // Hungarian first: its button speaks Hungarian.
     return {bothLanguages({hungarian, english}), bothLanguagesTitle(), MsgLanguage::hungarian};
+}
+
+// The user's login name, or the number where the system knows none.
+std::string ownerName(unsigned owner) {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(4096);
+    if (::getpwuid_r(owner, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return found->pw_name;
+    return std::to_string(owner);
 }
 
 std::string whatItIs(const SettingsRead& read, bool hungarian) {
@@ -48,7 +61,14 @@ Message settingsUnreadableMessage(const std::string& programnyelv, const std::st
                       filled(text::settingsUnreadable.en, path, whatItIs(read, false)));
 }
 
-Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error) {
+Message settingsNotSavedMessage(const std::string& programnyelv, const SaveResult& saved) {
+    if (saved.outcome == SaveOutcome::refused) {
+        const std::string owner = ownerName(saved.owner);
+        return inLanguage(namedLanguage(programnyelv),
+                          filled(text::settingsRefusedAtLink.hu, saved.path, owner),
+                          filled(text::settingsRefusedAtLink.en, saved.path, owner));
+    }
+    const std::string error = saved.describe();
     return inLanguage(namedLanguage(programnyelv), filled(text::settingsNotSaved.hu, error),
                       filled(text::settingsNotSaved.en, error));
 }

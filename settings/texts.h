@@ -24,7 +24,7 @@ struct Message {
 // the file is left as it is.
 Message settingsUnreadableMessage(const std::string& programnyelv, const std::string& path,
                                   const SettingsRead& read);
-// The save failed; `error` names the path and the reason.
-Message settingsNotSavedMessage(const std::string& programnyelv, const std::string& error);
+// The save failed, or was refused at a link of another user; `saved` names the path.
+Message settingsNotSavedMessage(const std::string& programnyelv, const SaveResult& saved);
 
 }  // namespace gombocok

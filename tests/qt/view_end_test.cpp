@@ -4,10 +4,19 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <utility>
 
 #include "qt/end_signals.h"
 #include "settings/opciok.h"
+#include "settings/settings_file.h"
+#include "tests/settings/settings_fixture.h"
 #include "tests/support/view_support.h"
 
 namespace gombocok {
@@ -68,6 +77,50 @@ TEST(EndFromOutsideDeathTest, AnIgnoredSignalStaysIgnored) {
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// Two end signals, the second handed to another thread while the game's thread saves over and
+// over: the second ends the process at once only when it comes more than a second after the
+// first (a logout's two signals are one request), and never in the middle of a save, which is
+// left whole with no temporary file beside it.
+TEST(EndFromOutsideDeathTest, ASecondSignalEndsAtOnceWhenApartButNeverInASave) {
+    // Large, and in memory where there is a file system in memory, so that the save spends
+    // nearly all its time between the temporary's creation and its rename.
+    const std::string other(1 << 20, 'x');
+    const std::string before = "magyar\r\n111\r\n2\r\n200\r\n0\r\n";
+    for (const auto& [afterMs, killed] : {std::pair{200, false}, std::pair{1300, true}}) {
+        std::string folder = (std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") +
+                             std::string("/gombocok-end-XXXXXX");
+        ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+        const std::string path = folder + "/settings.txt";
+        const int ms = afterMs;
+        auto run = [&] {
+            bool requested = false;
+            EndSignals endSignals([&requested] { requested = true; });
+            std::raise(SIGTERM);
+            QCoreApplication::processEvents();
+            if (!requested) std::_Exit(3);
+            std::thread second([ms] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+                std::raise(SIGTERM);
+            });
+            second.detach();
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1800);
+            for (int k = 0; std::chrono::steady_clock::now() < end; ++k)
+                replaceFile(path, k % 2 ? other : before);
+            std::_Exit(0);
+        };
+        if (killed)
+            EXPECT_EXIT(run(), ::testing::KilledBySignal(SIGTERM), "");
+        else
+            EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+        std::ifstream in(path, std::ios::binary);
+        const std::string now(std::istreambuf_iterator<char>(in), {});
+        EXPECT_TRUE(now.empty() || now == before || now.size() == other.size())
+            << now.substr(0, 20);
+        EXPECT_EQ(testing::strayFiles(folder), "") << afterMs;
+        std::filesystem::remove_all(folder);
+    }
 }
 
 }  // namespace
