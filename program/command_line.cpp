@@ -97,28 +97,16 @@ std::string orEmpty(const char* value) {
 }  // namespace
 
 std::string windowSystemFailure(const std::vector<std::string>& args, const char* qpaPlatform,
-                                const char* display, const char* waylandDisplay, bool hungarian) {
+                                const char* display, bool hungarian) {
     std::string platform = qtOptionValue(args, "platform");
     if (platform.empty()) platform = orEmpty(qpaPlatform);
     // "name:arguments", or a list "first;fallback" of which Qt tries the first first.
     platform = platform.substr(0, platform.find_first_of(":;"));
-    std::string named = qtOptionValue(args, "display");
-    // Qt's default platform on a Wayland session without X11 (no DISPLAY) is Wayland's.
-    const bool wayland = platform.starts_with("wayland") ||
-                         (platform.empty() && named.empty() && orEmpty(display).empty() &&
-                          !orEmpty(waylandDisplay).empty());
     const std::string line = "gombocok: ";
-    if (!platform.empty() && platform != "xcb" && !wayland)
+    if (!platform.empty() && platform != "xcb")
         return line + (hungarian ? "nem indítható a(z) „" + platform + "” grafikus platform\n"
                                  : "cannot start the window system platform '" + platform + "'\n");
-    if (wayland) {
-        // The Wayland client library's own default.
-        if (named.empty()) named = waylandDisplay && *waylandDisplay ? waylandDisplay : "wayland-0";
-        return line +
-               (hungarian ? "nem nyitható meg a Wayland-kijelző: "
-                          : "cannot open the Wayland display ") +
-               named + "\n";
-    }
+    std::string named = qtOptionValue(args, "display");
     if (named.empty()) named = orEmpty(display);
     if (named.empty())
         return line + (hungarian ? "nem nyitható meg a kijelző (a DISPLAY nincs beállítva)\n"

@@ -67,9 +67,8 @@ int main(int argc, char** argv) {
         std::fputs(commandLine.err.c_str(), stderr);
         return std::fflush(stdout) == 0 ? commandLine.exitCode : 1;
     }
-    windowSystemFailure =
-        gombocok::windowSystemFailure(args, std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
-                                      std::getenv("WAYLAND_DISPLAY"), hungarian);
+    windowSystemFailure = gombocok::windowSystemFailure(args, std::getenv("QT_QPA_PLATFORM"),
+                                                        std::getenv("DISPLAY"), hungarian);
     const QtMessageHandler qtHandler = qInstallMessageHandler(holdStartMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
