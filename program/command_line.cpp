@@ -44,7 +44,44 @@ const OptionRow* ourOption(std::string_view arg) {
     return nullptr;
 }
 
+// The value of Qt's option `name` in `args` (either dash form), or empty when it is not given.
+std::string qtOptionValue(const std::vector<std::string>& args, std::string_view name) {
+    std::string value;
+    for (std::size_t i = 0; i < args.size();) {
+        const int taken = qtOptionLength(args[i]);
+        if (taken == 0) break;
+        const std::string_view arg = args[i];
+        if (taken == 2 && i + 1 < args.size() && arg.substr(arg[1] == '-' ? 2 : 1) == name)
+            value = args[i + 1];  // the last one given counts, as in Qt
+        i += static_cast<std::size_t>(taken);
+    }
+    return value;
+}
+
+std::string orEmpty(const char* value) {
+    return value ? value : "";
+}
+
 }  // namespace
+
+std::string windowSystemFailure(const std::vector<std::string>& args, const char* qpaPlatform,
+                                const char* display, bool hungarian) {
+    std::string platform = qtOptionValue(args, "platform");
+    if (platform.empty()) platform = orEmpty(qpaPlatform);
+    // "name:arguments", or a list "first;fallback" of which Qt tries the first first.
+    platform = platform.substr(0, platform.find_first_of(":;"));
+    const std::string line = "gombocok: ";
+    if (!platform.empty() && platform != "xcb")
+        return line + (hungarian ? "nem indítható a(z) „" + platform + "” grafikus platform\n"
+                                 : "cannot start the window system platform '" + platform + "'\n");
+    std::string named = qtOptionValue(args, "display");
+    if (named.empty()) named = orEmpty(display);
+    if (named.empty())
+        return line + (hungarian ? "nem nyitható meg a kijelző (a DISPLAY nincs beállítva)\n"
+                                 : "cannot open the display (DISPLAY is not set)\n");
+    return line + (hungarian ? "nem nyitható meg a kijelző: " : "cannot open the display ") +
+           named + "\n";
+}
 
 bool hungarianLocale(const char* lcAll, const char* lcMessages, const char* lang) {
     for (const char* value : {lcAll, lcMessages, lang}) {

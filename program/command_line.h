@@ -27,4 +27,11 @@ bool hungarianLocale(const char* lcAll, const char* lcMessages, const char* lang
 CommandLine readCommandLine(const std::vector<std::string>& args, bool hungarian,
                             std::string_view version);
 
+// The one line, newline included, that tells a player the window system could not be opened,
+// in place of Qt's abort. It names what Qt was asked to open: the platform of -platform, else of
+// QT_QPA_PLATFORM, when it is not X11 (Qt's default here), else the X display of -display, else of
+// DISPLAY. `args` are those readCommandLine let through to Qt; a null pointer is an unset variable.
+std::string windowSystemFailure(const std::vector<std::string>& args, const char* qpaPlatform,
+                                const char* display, bool hungarian);
+
 }  // namespace gombocok

@@ -284,7 +284,8 @@ void BoardWindow::makeButtons() {
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
         buttons_.push_back({TextMirror(b), control, click});
-        connect(b, &QPushButton::clicked, this, [this, control, click] {
+        // Copied into the lambda by name: clang before 16 cannot capture a structured binding.
+        connect(b, &QPushButton::clicked, this, [this, control = control, click = click] {
             host_.run([this, control, click] {
                 BoardForm* form = host_.program().boardIfLoaded();
                 Board* rules = host_.program().boardRules();

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
@@ -17,19 +19,61 @@
 #include "qt/qt_platform.h"
 #include "qt/splash_window.h"
 
+namespace {
+
+// A window system Qt cannot open (no DISPLAY, a -display that is not there, a -platform it does
+// not know) is reported by Qt with warnings and then a fatal message that aborts: exit status
+// 134 and a core file. While QApplication is being made, its messages are held back; a fatal one
+// is replaced by our own line and exit status 1, and the others are passed on once it stands.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray file, function, category;
+    int line;
+    QString text;
+};
+std::string windowSystemFailure;
+std::vector<HeldMessage> heldMessages;
+
+void holdStartMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fputs(windowSystemFailure.c_str(), stderr);
+        std::fflush(stderr);
+        // Not exit(): QApplication is half made, and its destructors must not run.
+        ::_exit(1);
+    }
+    heldMessages.push_back(
+        {type, context.file, context.function, context.category, context.line, text});
+}
+
+void passOnStartMessages(QtMessageHandler handler) {
+    for (const HeldMessage& m : heldMessages) {
+        const QMessageLogContext context(m.file.constData(), m.line, m.function.constData(),
+                                         m.category.constData());
+        handler(m.type, context, m.text);
+    }
+    heldMessages.clear();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const bool hungarian = gombocok::hungarianLocale(
+        std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
     // Answered before QApplication exists: no display is needed to print the help.
-    const gombocok::CommandLine commandLine = gombocok::readCommandLine(
-        std::vector<std::string>(argv + 1, argv + argc),
-        gombocok::hungarianLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                                  std::getenv("LANG")),
-        GOMBOCOK_VERSION);
+    const gombocok::CommandLine commandLine =
+        gombocok::readCommandLine(args, hungarian, GOMBOCOK_VERSION);
     if (!commandLine.play) {
         std::fputs(commandLine.out.c_str(), stdout);
         std::fputs(commandLine.err.c_str(), stderr);
         return std::fflush(stdout) == 0 ? commandLine.exitCode : 1;
     }
+    windowSystemFailure = gombocok::windowSystemFailure(args, std::getenv("QT_QPA_PLATFORM"),
+                                                        std::getenv("DISPLAY"), hungarian);
+    const QtMessageHandler qtHandler = qInstallMessageHandler(holdStartMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    passOnStartMessages(qtHandler);
     // Docks match the windows (WM_CLASS "gombocok", the Wayland app id) to the desktop entry.
     QApplication::setApplicationName(QStringLiteral("gombocok"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.gombocok.gombocok"));

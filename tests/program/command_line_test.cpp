@@ -67,5 +67,50 @@ TEST(CommandLine, SpeaksHungarianWhenTheLocaleDoesInPosixOrder) {
         EXPECT_EQ(hungarianLocale(c.lcAll, c.lcMessages, c.lang), c.hungarian) << "row " << k++;
 }
 
+TEST(CommandLine, NamesTheWindowSystemThatCouldNotBeOpened) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* qpaPlatform;
+        const char* display;
+        bool hungarian;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {{}, nullptr, nullptr, false, "gombocok: cannot open the display (DISPLAY is not set)\n"},
+        {{},
+         nullptr,
+         "",
+         true,
+         "gombocok: nem nyitható meg a kijelző (a DISPLAY nincs beállítva)\n"},
+        {{}, "xcb", ":7", false, "gombocok: cannot open the display :7\n"},
+        {{}, nullptr, ":7", true, "gombocok: nem nyitható meg a kijelző: :7\n"},
+        // The options Qt reads win over the environment, the last one given over the others.
+        {{"-display", ":8"}, nullptr, ":7", false, "gombocok: cannot open the display :8\n"},
+        {{"--display", ":8", "-display", ":9"},
+         nullptr,
+         nullptr,
+         false,
+         "gombocok: cannot open the display :9\n"},
+        {{"-platform", "xcb:nograb", "-display", ":8"},
+         "nosuch",
+         nullptr,
+         false,
+         "gombocok: cannot open the display :8\n"},
+        {{"-platform", "nosuch"},
+         "xcb",
+         ":7",
+         false,
+         "gombocok: cannot start the window system platform 'nosuch'\n"},
+        {{"-style", "fusion"},
+         "eglfs:/dev/fb1;xcb",
+         ":7",
+         true,
+         "gombocok: nem indítható a(z) „eglfs” grafikus platform\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(windowSystemFailure(c.args, c.qpaPlatform, c.display, c.hungarian), c.line)
+            << ::testing::PrintToString(c.args);
+}
+
 }  // namespace
 }  // namespace gombocok

@@ -77,7 +77,9 @@ TEST_F(DialogTest, SpinnerStaysWithinZeroAndTwoHundred) {
                               {"", "+", "1"},      {"99999999999999999999", "+", "200"}};
     for (const auto& [before, arrow, after] : steps) {
         p.o().mloszer.text = before;
-        run([&] { *arrow == '+' ? p.rules().chloszer_UpClick() : p.rules().chloszer_DownClick(); });
+        run([&, arrow = arrow] {
+            *arrow == '+' ? p.rules().chloszer_UpClick() : p.rules().chloszer_DownClick();
+        });
         EXPECT_EQ(p.o().mloszer.text, after) << before << arrow;
     }
 }
@@ -158,7 +160,7 @@ TEST_F(DialogTest, SoundAndDamageSwitchesActAtOnce) {
 // Each pair: the tab clicked, the page shown (a tab past the last shows the last page).
 TEST_F(DialogTest, TabsShowExactlyOnePage) {
     for (auto [tab, page] : {std::pair{2, 1}, {3, 2}, {1, 0}, {3, 2}, {4, 2}}) {
-        run([&] { p.rules().fules_Click(tab); });
+        run([&, tab = tab] { p.rules().fules_Click(tab); });
         const bool shown[] = {p.o().egy.visible, p.o().ketto.visible, p.o().harom.visible};
         for (int k = 0; k < 3; ++k) EXPECT_EQ(shown[k], k == page) << tab;
     }
