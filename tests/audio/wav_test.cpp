@@ -17,14 +17,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Little-endian: `bytes` bytes of `v`; a tag: its four characters.
-void put(Bytes& b, std::uint32_t v, int bytes = 4) {
-    for (int k = 0; k < bytes; ++k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
-}
-void tag(Bytes& b, const char* name) {
-    b.insert(b.end(), name, name + 4);
-}
-
 struct WavLayout {
     int formatTag = 1, channels = 1, rate = 22050, bits = 16;
     Bytes data;
@@ -33,25 +25,13 @@ struct WavLayout {
 };
 
 Bytes wav(const WavLayout& s) {
-    Bytes b;
-    tag(b, "RIFF");
-    put(b, 0);
-    tag(b, "WAVE");
-    tag(b, "fmt ");
-    put(b, 16);
-    put(b, s.formatTag, 2);
-    put(b, s.channels, 2);
-    put(b, s.rate);
-    put(b, s.rate * s.channels * s.bits / 8);
-    put(b, s.channels * s.bits / 8, 2);
-    put(b, s.bits, 2);
+    Bytes b = wavHeader(s.formatTag, s.channels, s.rate, s.bits,
+                        static_cast<std::uint32_t>(s.data.size()) + s.dataSizeBonus);
     if (s.extraChunk) {
-        tag(b, "LIST");
-        put(b, 3);
-        b.insert(b.end(), {'a', 'b', 'c', 0});  // odd size plus its pad byte
+        // Before the data chunk's head: a LIST chunk of odd size plus its pad byte.
+        const Bytes list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+        b.insert(b.end() - 8, list.begin(), list.end());
     }
-    tag(b, "data");
-    put(b, static_cast<std::uint32_t>(s.data.size()) + s.dataSizeBonus);
     b.insert(b.end(), s.data.begin(), s.data.end());
     const auto riffSize = static_cast<std::uint32_t>(b.size() - 8);
     for (int k = 0; k < 4; ++k) b[4 + k] = static_cast<std::uint8_t>(riffSize >> (8 * k));
@@ -60,7 +40,10 @@ Bytes wav(const WavLayout& s) {
 
 Bytes samples16(std::initializer_list<int> values) {
     Bytes b;
-    for (int v : values) put(b, static_cast<std::uint32_t>(v), 2);
+    for (int v : values) {
+        b.push_back(static_cast<std::uint8_t>(v));
+        b.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
+    }
     return b;
 }
 

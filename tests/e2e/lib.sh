@@ -227,9 +227,14 @@ start_sound_server() {
 }
 
 # A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
-# data chunk of $5 bytes (its bytes are for the caller to append).
+# data chunk of $5 bytes (its bytes are for the caller to append). The program's own writer
+# makes it, through the facts tool in the program directory $bindir.
 wav_header() {
-    perl -e '($f, $c, $r, $b, $n) = @ARGV; $k = $c * $b / 8;
-        print pack("a4Va4a4VvvVVvva4V", "RIFF", 36 + $n, "WAVE", "fmt ", 16, $f, $c, $r, $r * $k,
-                   $k, $b, "data", $n)' "$@"
+    "$bindir/gombocok-facts" wav-header "$@"
+}
+
+# The settings file the program writes when it finds none, as a printf format (\r\n for each line
+# end), from the program's own code through the facts tool in $bindir.
+default_settings() {
+    "$bindir/gombocok-facts" settings | sed 's/\r$/\\r\\n/' | tr -d '\n'
 }

@@ -222,22 +222,4 @@ QByteArray encodeJpeg(const QImage& source, int quality) {
     return out;
 }
 
-QByteArray encodeWav(const std::vector<int16_t>& samples, int sampleRate, int channels) {
-    const uint32_t dataBytes = uint32_t(samples.size()) * 2;
-    QByteArray out("RIFF");
-    put32(out, 36 + dataBytes);
-    out.append("WAVEfmt ");
-    put32(out, 16);
-    put16(out, 1);  // PCM
-    put16(out, channels);
-    put32(out, sampleRate);
-    put32(out, uint32_t(sampleRate) * channels * 2);
-    put16(out, channels * 2);
-    put16(out, 16);
-    out.append("data");
-    put32(out, dataBytes);
-    for (int16_t s : samples) put16(out, uint16_t(s));
-    return out;
-}
-
 }  // namespace gombocok::assetgen
