@@ -10,14 +10,14 @@
 #include <QImageWriter>
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "art.h"
+#include "assetgen_formats.h"
 #include "audio/wav.h"
 #include "base/assets.h"
-#include "assetgen_formats.h"
 #include "pixelart.h"
 #include "synth.h"
 
@@ -60,7 +60,8 @@ void writeSound(const QString& path, const Signal& s) {
     for (size_t i = 0; i < s.size(); ++i)
         pcm[i] = int16_t(std::lround(std::clamp(s[i], -1.0, 1.0) * 32767.0));
     const std::vector<std::uint8_t> bytes = encodeWav(pcm, kSampleRate, 1);
-    writeFile(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    writeFile(path,
+              QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     std::printf("%-14s %6.2f s  peak %6.2f dBFS  rms %6.2f dBFS\n",
                 QFileInfo(path).fileName().toUtf8().constData(), double(s.size()) / kSampleRate,
                 20 * std::log10(std::max(1e-9, peakOf(s))),

@@ -22,7 +22,7 @@ void put32(QByteArray& out, uint32_t v) {
 
 // Packs variable-width codes least significant bit first, as GIF wants them.
 class BitPacker {
-  public:
+public:
     void write(unsigned code, int bits) {
         acc_ |= uint32_t(code) << used_;
         used_ += bits;
@@ -39,7 +39,7 @@ class BitPacker {
         return std::move(bytes_);
     }
 
-  private:
+private:
     std::vector<uint8_t> bytes_;
     uint32_t acc_ = 0;
     int used_ = 0;

@@ -21,5 +21,4 @@ QByteArray encodeCursor(const QImage& image, int hotX, int hotY);
 // (Qt's writer always halves the colour resolution).
 QByteArray encodeJpeg(const QImage& image, int quality);
 
-
 }  // namespace gombocok::assetgen
