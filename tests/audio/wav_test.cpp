@@ -191,5 +191,47 @@ TEST(WavConversion, ResamplesRemixesAndRefusesWhatWouldGrowPastTheLimit) {
             << name;
 }
 
+// The writer's header against the format's own arithmetic (byte rate = rate x channels x bits/8,
+// block = channels x bits/8, RIFF size = 36 + data), and a whole file read back as written.
+TEST(WavWriter, HeaderFieldsFollowTheFormatAndAFileReadsBack) {
+    const struct {
+        int tag, channels, rate, bits;
+        std::uint32_t data, byteRate, block;
+    } rows[] = {
+        {1, 1, 22050, 16, 6, 44100, 2},
+        {1, 2, 44100, 8, 0, 88200, 2},
+        {3, 2, 44100, 32, 15000000, 352800, 8},
+    };
+    auto u32 = [](const Bytes& b, int at) {
+        return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 |
+               std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
+    };
+    auto u16 = [](const Bytes& b, int at) {
+        return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8;
+    };
+    for (const auto& r : rows) {
+        const Bytes h = wavHeader(r.tag, r.channels, r.rate, r.bits, r.data);
+        ASSERT_EQ(h.size(), 44u);
+        EXPECT_EQ(std::string(h.begin(), h.begin() + 4) +
+                      std::string(h.begin() + 8, h.begin() + 16) +
+                      std::string(h.begin() + 36, h.begin() + 40),
+                  "RIFFWAVEfmt data");
+        EXPECT_EQ(u32(h, 4), 36 + r.data);
+        EXPECT_EQ(u32(h, 16), 16u);
+        EXPECT_EQ((std::vector<std::uint32_t>{u16(h, 20), u16(h, 22), u32(h, 24), u32(h, 28),
+                                              u16(h, 32), u16(h, 34), u32(h, 40)}),
+                  (std::vector<std::uint32_t>{std::uint32_t(r.tag), std::uint32_t(r.channels),
+                                              std::uint32_t(r.rate), r.byteRate, r.block,
+                                              std::uint32_t(r.bits), r.data}))
+            << r.rate << " " << r.bits;
+    }
+    const std::vector<std::int16_t> samples = {0, -1, 32767, -32768, 1234, -4321};
+    const auto back = parseWav(encodeWav(samples, 22050, 2));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->sampleRate, 22050);
+    EXPECT_EQ(back->channels, 2);
+    EXPECT_EQ(back->samples, samples);
+}
+
 }  // namespace
 }  // namespace gombocok

@@ -4,7 +4,8 @@
 #
 # State it keeps in shell variables: e2e_work (temporary directory, removed at exit), e2e_xpid,
 # e2e_wmpid, gpid (the program under test), DISPLAY (exported), prog (the program directory
-# `launch` starts in), e2e_pulse_pid (a private sound server).
+# `launch` starts in), e2e_pulse_pid (a private sound server). It reads one the script sets:
+# bindir, the build's program directory, for the facts tool beside the program.
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
