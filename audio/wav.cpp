@@ -193,3 +193,44 @@ std::optional<std::vector<std::int16_t>> convertPcm(const WavSound& sound, int s
 }
 
 }  // namespace gombocok
+
+namespace gombocok {
+
+std::vector<std::uint8_t> wavHeader(int formatTag, int channels, int sampleRate, int bits,
+                                    std::uint32_t dataBytes) {
+    std::vector<std::uint8_t> b;
+    b.reserve(44);
+    auto tag = [&](const char* name) { b.insert(b.end(), name, name + 4); };
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int k = 0; k < bytes; ++k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+    };
+    const auto blockAlign = static_cast<std::uint32_t>(channels * bits / 8);
+    tag("RIFF");
+    put(36 + dataBytes, 4);
+    tag("WAVE");
+    tag("fmt ");
+    put(16, 4);
+    put(static_cast<std::uint32_t>(formatTag), 2);
+    put(static_cast<std::uint32_t>(channels), 2);
+    put(static_cast<std::uint32_t>(sampleRate), 4);
+    put(static_cast<std::uint32_t>(sampleRate) * blockAlign, 4);
+    put(blockAlign, 2);
+    put(static_cast<std::uint32_t>(bits), 2);
+    tag("data");
+    put(dataBytes, 4);
+    return b;
+}
+
+std::vector<std::uint8_t> encodeWav(std::span<const std::int16_t> samples, int sampleRate,
+                                    int channels) {
+    std::vector<std::uint8_t> b =
+        wavHeader(1, channels, sampleRate, 16, static_cast<std::uint32_t>(samples.size() * 2));
+    for (const std::int16_t s : samples) {
+        const auto u = static_cast<std::uint16_t>(s);
+        b.push_back(static_cast<std::uint8_t>(u));
+        b.push_back(static_cast<std::uint8_t>(u >> 8));
+    }
+    return b;
+}
+
+}  // namespace gombocok

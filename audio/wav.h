@@ -103,3 +103,17 @@ std::optional<std::vector<std::int16_t>> convertPcm(const WavSound& sound, int s
                                                     std::size_t maxSamples = kMaxConvertedSamples);
 
 }  // namespace gombocok
+
+namespace gombocok {
+
+// The one writer of the format the reader above takes: the 44 bytes that open a RIFF/WAVE file,
+// a fmt chunk of `formatTag` (1 PCM, 3 IEEE float), `channels`, `sampleRate` and `bits`, then the
+// head of a data chunk of `dataBytes` bytes, which the caller appends. Any field may be one the
+// reader refuses, so tests can make the files it must turn away.
+std::vector<std::uint8_t> wavHeader(int formatTag, int channels, int sampleRate, int bits,
+                                    std::uint32_t dataBytes);
+// A whole 16-bit PCM file of `samples` (interleaved when `channels` is 2).
+std::vector<std::uint8_t> encodeWav(std::span<const std::int16_t> samples, int sampleRate,
+                                    int channels);
+
+}  // namespace gombocok

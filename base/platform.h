@@ -2,6 +2,8 @@
 // tests implement it headlessly (recorded sounds, scripted message-box answers, seeded random).
 #pragma once
 
+#include <cstdint>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -58,6 +60,19 @@ public:
     virtual void randomize() = 0;
     // A uniform random number in [0, 1).
     virtual double random() = 0;
+};
+
+// The generator behind Platform::random on every platform: uniform in [0, 1), the same numbers
+// from the same seed.
+class UniformRandom {
+public:
+    UniformRandom() = default;
+    explicit UniformRandom(std::uint64_t seed) : engine_(seed) {}
+    void seed(std::uint64_t seed) { engine_.seed(seed); }
+    double next() { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
+
+private:
+    std::mt19937_64 engine_;
 };
 
 // The full path of a file in the program directory, joined with the platform's separator.

@@ -38,7 +38,7 @@ struct Vars {
     std::string hang_zene;  // scratch path of whichever music is about to start
 
     bool szunetel = false;  // paused
-    // Intervals saved at pause, in the order of the game window's timer list (Board::timers).
+    // Intervals saved at pause: idozit, loveshez, hatterhez, kilepeshez, ufoloveshez, ellenmozg.
     std::array<std::int16_t, 6> idozitok{};
     bool kilepes_folyik = false;
     bool kilepes_jelzo = false;

@@ -20,7 +20,7 @@ double threadCpuSeconds() {
 }
 
 struct HeadlessGame {
-    testing::TempProgramDir dir{"magyar\r\n111\r\n2\r\n200\r\n2\r\n"};
+    testing::TempProgramDir dir;
     HeadlessPlatform platform;
     VirtualHost host{platform};
     testing::Bot bot{host.program, [this](int code) {

@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "base/forms.h"
+#include "qt/qt_convert.h"
+
 namespace {
 
 double cpuSeconds() {
@@ -24,25 +27,32 @@ double wallSeconds() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-// The field (529 by 417 pixels at 7, 7): a background picture and what moves on it.
+// The sizes of the game window's design, in pixels.
+const gombocok::BoardForm kDesign;
+
+// The field: a background picture and what moves on it.
 class Field : public QWidget {
 public:
-    explicit Field(QWidget* parent) : QWidget(parent), background_(1060, 417) {
+    explicit Field(QWidget* parent)
+        : QWidget(parent),
+          background_(gombocok::px(kDesign.jhatter.Width), gombocok::px(kDesign.jmezo.Height)) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         QPainter p(&background_);
         for (int x = 0; x < background_.width(); x += 8)
-            p.fillRect(x, 0, 8, 417, QColor(x % 64, 0, 40 + x % 32));
+            p.fillRect(x, 0, 8, background_.height(), QColor(x % 64, 0, 40 + x % 32));
     }
     int scroll = 0;
     QRect shot{100, 200, 81, 3}, ufoShot1{400, 100, 81, 3}, ufoShot2{400, 300, 81, 3};
-    QRect ufo{450, 180, 49, 50};
+    QRect ufo{QPoint(450, 180), gombocok::pxRect(kDesign.ellen[0]).size()};
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.drawPixmap(0, 0, background_, scroll, 0, width(), height());
         p.fillRect(ufo, QColor(200, 180, 120));
-        p.fillRect(QRect(39, 180, 75, 58), QColor(120, 160, 200));
+        p.fillRect(
+            gombocok::pxRect(kDesign.urhajo).translated(0, 180 - gombocok::px(kDesign.urhajo.Top)),
+            QColor(120, 160, 200));
         for (const QRect& r : {shot, ufoShot1, ufoShot2}) p.fillRect(r, Qt::green);
     }
 
@@ -56,9 +66,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
     QWidget window;
-    window.setFixedSize(696, 433);
+    window.setFixedSize(gombocok::px(kDesign.window.Width), gombocok::px(kDesign.window.Height));
     auto* field = new Field(&window);
-    field->setGeometry(7, 7, 529, 417);
+    field->setGeometry(gombocok::pxRect(kDesign.jmezo));
     auto* clock = new QWidget(&window);
     clock->setGeometry(560, 150, 60, 15);
     window.show();

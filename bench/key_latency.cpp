@@ -2,6 +2,12 @@
 // on the field, as the X server reports them (XDamage, raw rectangles). Up and Down alternate so
 // the spacecraft stays put; a damage report of the whole field (the scrolling background) before
 // the spacecraft's own makes that press undecided, and it is pressed again later.
+// Qt before Xlib, whose macros (Status, ...) Qt's headers cannot stand.
+// clang-format off
+#include "base/forms.h"
+#include "qt/qt_convert.h"
+// clang-format on
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
@@ -40,9 +46,11 @@ void keyLatency(Report& report, unsigned long window, int presses) {
         throw std::runtime_error("the X server lacks DAMAGE or XTEST");
     const Damage damage = XDamageCreate(d, window, XDamageReportRawRectangles);
     const KeyCode up = XKeysymToKeycode(d, XK_Up), down = XKeysymToKeycode(d, XK_Down);
-    // The field sits at 7, 7 in the window (100 twips); the spacecraft's column is 39 to 114 in it.
-    constexpr int kFieldX = 7, kFieldWidth = 529, kCraftLeft = kFieldX + 39,
-                  kCraftRight = kCraftLeft + 75;
+    // The field and the spacecraft's column in it, in the window's pixels, from the design.
+    const BoardForm design;
+    const int kFieldX = px(design.jmezo.Left), kFieldWidth = px(design.jmezo.Width),
+              kCraftLeft = kFieldX + px(design.urhajo.Left),
+              kCraftRight = kCraftLeft + px(design.urhajo.Width);
     const int fd = ConnectionNumber(d);
 
     // Waits for the next damage rectangle until `limit`; false on time-out.

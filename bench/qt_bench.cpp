@@ -22,16 +22,17 @@
 #include <thread>
 #include <vector>
 
+#include "audio/sound_player.h"
+#include "audio/wav.h"
 #include "bench/bench.h"
 #include "game/splash.h"
 #include "program/program.h"
 #include "qt/board_window.h"
 #include "qt/qt_host.h"
 #include "qt/qt_platform.h"
-#include "audio/sound_player.h"
 #include "tests/support/bot.h"
-#include "tests/support/view_support.h"
 #include "tests/support/test_support.h"
+#include "tests/support/view_support.h"
 #if __has_include("qt/opciok_dialog.h")
 #include "qt/opciok_dialog.h"
 #endif
@@ -57,7 +58,7 @@ double percentile(std::vector<double> v, double p) {
 
 // The program with the windows the real one has, on a private program directory.
 struct QtGame {
-    testing::TempProgramDir dir{"magyar\r\n111\r\n2\r\n200\r\n2\r\n"};
+    testing::TempProgramDir dir;
     testing::TestQtPlatform platform{dir.path(), true};
     Program program{platform};
     QtHost host{program, platform};
@@ -410,23 +411,13 @@ namespace {
 // A WAV file of a square wave of `level`: at 20000 the first sample that leaves the sink is loud;
 // at 3000 it stays below what counts as loud.
 void writeTone(const std::string& path, int rate, int ms, int level = 20000) {
-    const int n = rate * ms / 1000;
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + n * 2);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(n * 2);
-    for (int k = 0; k < n; ++k) u16(static_cast<std::uint16_t>((k / 50) % 2 ? level : -level));
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(rate * ms / 1000));
+    for (std::size_t k = 0; k < samples.size(); ++k)
+        samples[k] = static_cast<std::int16_t>((k / 50) % 2 ? level : -level);
+    const std::vector<std::uint8_t> bytes = encodeWav(samples, rate, 1);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/bars.h"
 #include "base/catalogue.h"
 #include "game/rules_common.h"
 
@@ -54,12 +55,12 @@ std::string percentText(float width, int teljes) {
 }
 
 const std::array<BoardTimer, 6> Board::timers{{
-    {&BoardForm::kilepeshez, &Board::kilepeshez_Timer, "kilepeshez"},
-    {&BoardForm::ufoloveshez, &Board::ufoloveshez_Timer, "ufoloveshez"},
-    {&BoardForm::ellenmozg, &Board::ellenmozg_Timer, "ellenmozg"},
-    {&BoardForm::hatterhez, &Board::hatterhez_Timer, "hatterhez"},
-    {&BoardForm::loveshez, &Board::loveshez_Timer, "loveshez"},
-    {&BoardForm::idozit, &Board::idozit_Timer, "idozit"},
+    {&BoardForm::kilepeshez, &Board::kilepeshez_Timer, "kilepeshez", 3},
+    {&BoardForm::ufoloveshez, &Board::ufoloveshez_Timer, "ufoloveshez", 4},
+    {&BoardForm::ellenmozg, &Board::ellenmozg_Timer, "ellenmozg", 5},
+    {&BoardForm::hatterhez, &Board::hatterhez_Timer, "hatterhez", 2},
+    {&BoardForm::loveshez, &Board::loveshez_Timer, "loveshez", 1},
+    {&BoardForm::idozit, &Board::idozit_Timer, "idozit", 0},
 }};
 
 Board::Board(Vars& vars, BoardForm& form, Shell& shell) : v(vars), f(form), shell(shell) {}
@@ -74,11 +75,11 @@ void Board::Form_Load() {
     v.hanghatas = opciok.effektek.ticked();
     v.hatterzene = opciok.hzene.ticked();
 
-    v.hang_loves = programFile(p, "uloves.wav");
-    v.hang_ufoloves = programFile(p, "ufoloves.wav");
-    v.hang_utkozes = programFile(p, "utkozes.wav");
-    v.hang_tavozas = programFile(p, "tavozas.wav");
-    v.hang_zene = programFile(p, "urzaj.wav");
+    v.hang_loves = programFile(p, assets::uloves.file);
+    v.hang_ufoloves = programFile(p, assets::ufoloves.file);
+    v.hang_utkozes = programFile(p, assets::utkozes.file);
+    v.hang_tavozas = programFile(p, assets::tavozas.file);
+    v.hang_zene = programFile(p, assets::urzaj.file);
 
     p.randomize();
     v.serulesszint = 1;
@@ -116,7 +117,7 @@ void Board::inic() {
     f.mundb.caption = std::to_string(v.loszer);
     f.municio.Width = static_cast<float>(v.teljes);
     f.lelott.caption = std::to_string(v.lelottszam);
-    setUfoPicture("ufo1.gif");
+    setUfoPicture(assets::ufo[0]);
     f.uzenet.caption.clear();
 }
 
@@ -135,8 +136,8 @@ void Board::repairCondition() {
     f.szazalek.foreColor = kBlack;
 }
 
-void Board::setUfoPicture(const char* name) {
-    const std::string path = programFile(shell.platform(), name);
+void Board::setUfoPicture(const Asset& picture) {
+    const std::string path = programFile(shell.platform(), picture.file);
     shell.platform().loadPicture(path);
     f.ellen[0].picture = path;
 }
@@ -168,7 +169,7 @@ void Board::indit_Click() {
 
 void Board::beallit_Click() {
     if (v.hatterzene) {
-        v.hang_zene = programFile(shell.platform(), "beallit.wav");
+        v.hang_zene = programFile(shell.platform(), assets::beallit.file);
         shell.platform().playSound(v.hang_zene);
     }
     shell.show(WindowId::opciok);
@@ -224,14 +225,7 @@ void Board::fire() {
     f.lov.visible = true;
     v.loszer = static_cast<std::int16_t>(v.loszer - 1);
     f.mundb.caption = std::to_string(v.loszer);
-    if (v.loszer == 0) {
-        f.municio.Width = 0;
-    } else {
-        // The bar loses a share of what is left per shot, so it empties before the rounds do.
-        const double q = static_cast<double>(v.teljes) / v.loszer;
-        const double w = f.municio.Width;
-        f.municio.Width = w > q ? static_cast<float>(std::floor(w - q)) : 0.0f;
-    }
+    f.municio.Width = ammunitionBarAfterStep(f.municio.Width, v.teljes, v.loszer);
     if (v.hanghatas) shell.platform().playSound(v.hang_loves);
     f.loveshez.setInterval(10);
 }
@@ -250,11 +244,11 @@ void Board::formWave() {
         for (v.i = 1; v.i <= v.ufoszam - 1; ++v.i) f.ellen.destroy(v.i);
 
     // Every test that holds loads its picture, so the last one wins.
-    if (n >= 3) setUfoPicture("ufo2.gif");
-    if (n >= 5) setUfoPicture("ufo3.gif");
-    if (n >= 7) setUfoPicture("ufo4.gif");
-    if (n >= 9) setUfoPicture("ufo5.gif");
-    if (n >= 11) setUfoPicture("ufo6.gif");
+    if (n >= 3) setUfoPicture(assets::ufo[1]);
+    if (n >= 5) setUfoPicture(assets::ufo[2]);
+    if (n >= 7) setUfoPicture(assets::ufo[3]);
+    if (n >= 9) setUfoPicture(assets::ufo[4]);
+    if (n >= 11) setUfoPicture(assets::ufo[5]);
 
     Sprite& first = f.ellen[0];
     first.Top = n % 2 == 0 ? kTopEven : kTopOdd;
@@ -328,7 +322,7 @@ void Board::veszit() {
 
 void Board::tavozas() {
     if (v.hanghatas) {
-        v.hang_zene = programFile(shell.platform(), "csend.wav");
+        v.hang_zene = programFile(shell.platform(), assets::csend.file);
         shell.platform().playSound(v.hang_zene);
         shell.platform().playSound(v.hang_tavozas);
     }
@@ -391,14 +385,17 @@ void Board::pauseInBackground() {
     szunet_Click();
 }
 
+// The six timers are read, stopped and restored in the order of idozitok.
 void Board::szuneteles() {
+    std::array<Timer*, 6> inSavedOrder{};
+    for (const BoardTimer& t : timers) inSavedOrder.at(t.saved) = &(f.*t.timer);
     if (v.szunetel) {
-        for (std::size_t k = 0; k < timers.size(); ++k)
-            v.idozitok[k] = static_cast<std::int16_t>((f.*timers[k].timer).interval());
-        for (const BoardTimer& t : timers) (f.*t.timer).setInterval(0);
+        for (std::size_t k = 0; k < inSavedOrder.size(); ++k)
+            v.idozitok[k] = static_cast<std::int16_t>(inSavedOrder[k]->interval());
+        for (Timer* t : inSavedOrder) t->setInterval(0);
     } else {
-        for (std::size_t k = 0; k < timers.size(); ++k)
-            (f.*timers[k].timer).setInterval(v.idozitok[k]);
+        for (std::size_t k = 0; k < inSavedOrder.size(); ++k)
+            inSavedOrder[k]->setInterval(v.idozitok[k]);
         f.focus = &f.urhajo;
     }
 }
@@ -412,7 +409,7 @@ void Board::kilepes_Click() {
     f.uzenet.visible = false;
     f.kilepeshez.setInterval(60);
     tavozas();
-    v.hang_zene = programFile(shell.platform(), "prgvege.wav");
+    v.hang_zene = programFile(shell.platform(), assets::prgvege.file);
     if (v.kilepes_jelzo && v.hatterzene) shell.platform().playSound(v.hang_zene);
     if (f.urhajo.Left > f.jmezo.Width) programvege();
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "base/assets.h"
 #include "base/forms.h"
 #include "base/language.h"
 #include "base/shell.h"
@@ -26,12 +27,13 @@ struct BoardTimer {
     Timer BoardForm::*timer;
     void (Board::*tick)();
     const char* name;
+    std::size_t saved;  // its place in the intervals a pause saves (Vars::idozitok)
 };
 
 class Board {
 public:
     // The game window's six timers, in the fixed order in which timers due at the same moment
-    // fire; a pause saves their intervals in this order too.
+    // fire; each names its place in the intervals a pause saves, an order of its own.
     static const std::array<BoardTimer, 6> timers;
 
     Board(Vars& vars, BoardForm& form, Shell& shell);
@@ -90,7 +92,7 @@ private:
     void ram(int k);
     // Handles a UFO shot that has hit the spacecraft; returns whether it ran the loss rule.
     bool hitSpacecraft(Line& shot);
-    void setUfoPicture(const char* name);
+    void setUfoPicture(const Asset& picture);
     // Puts the player's shot at the spacecraft's nose: its right edge, level with its middle.
     void shotToNose();
     // Full condition bar, green with "100%" in black, and the damage step of the damage level.

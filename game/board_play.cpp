@@ -22,6 +22,19 @@ bool ufoContains(const Sprite& u, float x, float y) {
            y < static_cast<float>(u.Top + u.Height);
 }
 
+// Takes `d` off the condition bar and tells the new width in per cent; a bar no wider than `d`
+// is emptied instead. Whether it was.
+bool wearCondition(BoardForm& f, double d, int teljes) {
+    if (f.allapot.Width > d) {
+        f.allapot.Width = static_cast<float>(f.allapot.Width - d);
+        f.szazalek.caption = percentText(f.allapot.Width, teljes);
+        return false;
+    }
+    f.allapot.Width = 0;
+    f.szazalek.caption = "0%";
+    return true;
+}
+
 // The spacecraft holds a point on all four of its edges.
 bool spacecraftContains(const Sprite& s, float x, float y) {
     return x <= static_cast<float>(s.Left + s.Width) && x >= s.Left && y >= s.Top &&
@@ -174,21 +187,13 @@ void Board::ufotalvizsg() {
 
 bool Board::hitSpacecraft(Line& shot) {
     shot.visible = false;
-    const double d = static_cast<double>(v.teljes) / v.serules;
-    bool lost = false;
-    if (f.allapot.Width > d) {
-        f.allapot.Width = static_cast<float>(f.allapot.Width - d);
-        f.szazalek.caption = percentText(f.allapot.Width, v.teljes);
-        if (f.allapot.Width <= v.teljes / 2.0) {
-            f.allapot.fill = kRed;
-            f.szazalek.foreColor = kWhite;
-        }
-    } else {
-        f.allapot.Width = 0;
-        f.szazalek.caption = "0%";
+    const bool lost = wearCondition(f, static_cast<double>(v.teljes) / v.serules, v.teljes);
+    if (lost) {
         if (v.hanghatas) shell.platform().playSound(v.hang_utkozes);
         veszit();
-        lost = true;
+    } else if (f.allapot.Width <= v.teljes / 2.0) {
+        f.allapot.fill = kRed;
+        f.szazalek.foreColor = kWhite;
     }
     v.urhajolepes -= 1;
     if (v.urhajolepes < 0) v.urhajolepes = 0;
@@ -210,14 +215,7 @@ void Board::utkvizsg() {
 void Board::ram(int k) {
     f.ellen[k].visible = false;
     v.ufomaradt -= 1;
-    const double d2 = 2.0 * v.teljes / v.serules;
-    if (f.allapot.Width > d2) {
-        f.allapot.Width = static_cast<float>(f.allapot.Width - d2);
-        f.szazalek.caption = percentText(f.allapot.Width, v.teljes);
-    } else {
-        f.allapot.Width = 0;
-        f.szazalek.caption = "0%";
-    }
+    wearCondition(f, 2.0 * v.teljes / v.serules, v.teljes);
     if (v.hanghatas) shell.platform().playSound(v.hang_utkozes);
 }
 

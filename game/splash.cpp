@@ -1,5 +1,7 @@
 #include "game/splash.h"
 
+#include "base/assets.h"
+
 namespace gombocok {
 namespace {
 
@@ -20,8 +22,8 @@ void Splash::Form_Load() {
     f.urhajoY = 335;
     drawSprites();
     Platform& p = shell.platform();
-    v.hang_zene = programFile(p, "prgindit.wav");
-    const std::string cursor = programFile(p, "handk.cur");
+    v.hang_zene = programFile(p, assets::prgindit.file);
+    const std::string cursor = programFile(p, assets::handk.file);
     p.loadCursor(cursor);
     f.hkep.cursor = cursor;
     v.zeneido = 0;
@@ -62,9 +64,9 @@ void Splash::zeneindit_Timer() {
 
 void Splash::hkep_Click() {
     Platform& p = shell.platform();
-    v.hang_zene = programFile(p, "csend.wav");
+    v.hang_zene = programFile(p, assets::csend.file);
     p.playSound(v.hang_zene);
-    v.hang_zene = programFile(p, "urzaj.wav");
+    v.hang_zene = programFile(p, assets::urzaj.file);
     shell.hide(WindowId::splash);
     f.cimscroll.setInterval(0);
     f.zeneindit.setInterval(0);

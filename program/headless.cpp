@@ -35,7 +35,7 @@ MsgAnswer HeadlessPlatform::messageBox(const std::string& text, const std::strin
 }
 
 double HeadlessPlatform::random() {
-    return std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+    return rng_.next();
 }
 
 VirtualHost::VirtualHost(HeadlessPlatform& platform)

@@ -7,7 +7,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -51,7 +50,7 @@ public:
 
 private:
     std::string directory_;
-    std::mt19937_64 rng_;
+    UniformRandom rng_;
 };
 
 // The program on a virtual clock.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/assets.h"
 #include "game/board.h"
 #include "game/splash.h"
 #include "settings/opciok.h"
@@ -173,7 +174,7 @@ void Program::unload(WindowId w) {
 }
 
 void Program::closeForEnd() {
-    vars.hang_zene = programFile(platform_, "csend.wav");
+    vars.hang_zene = programFile(platform_, assets::csend.file);
     platform_.playSound(vars.hang_zene);
     unload(WindowId::opciok);
     unload(WindowId::splash);

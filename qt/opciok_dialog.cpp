@@ -19,19 +19,17 @@
 #include <algorithm>
 #include <string>
 
+#include "qt/clickable_picture.h"
 #include "qt/qt_host.h"
 #include "qt/view_accessibility.h"
 #include "settings/opciok.h"
 
 namespace gombocok {
 
-// A picture box: draws its picture at its top-left corner, clips the rest, and reports clicks
-// (a press and a release inside it, as a button does).
-class PictureBox : public QWidget, public Selectable {
+// A picture box: draws its picture at its top-left corner, clips the rest, and reports clicks.
+class PictureBox : public ClickablePicture, public Selectable {
 public:
-    explicit PictureBox(QWidget* parent) : QWidget(parent) {}
-    std::function<void()> onClick;
-    std::string picture, cursorPath;
+    explicit PictureBox(QWidget* parent) : ClickablePicture(parent) {}
     QPixmap pixmap;
     bool selected = false;  // the marker surrounds it
 
@@ -45,16 +43,6 @@ protected:
         QPainter p(this);
         p.drawPixmap(0, 0, pixmap);
     }
-    void mousePressEvent(QMouseEvent* e) override { pressed_ = e->button() == Qt::LeftButton; }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        bool click =
-            pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-        pressed_ = false;
-        if (click && onClick) onClick();
-    }
-
-private:
-    bool pressed_ = false;
 };
 
 // An unfilled rectangle; the border lies inside the bounds.

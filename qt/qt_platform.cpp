@@ -239,7 +239,7 @@ void QtPlatform::randomize() {
 }
 
 double QtPlatform::random() {
-    return std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
+    return rng_.next();
 }
 
 }  // namespace gombocok

@@ -8,12 +8,11 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "base/platform.h"
 #include "audio/sound_player.h"
+#include "base/platform.h"
 #include "qt/translations.h"
 
 class QMessageBox;
@@ -76,7 +75,7 @@ private:
     std::map<std::string, QPixmap> pixmaps_;
     std::map<std::string, QCursor> cursors_;
     std::string programDirectory_;  // found once, in the file system's bytes
-    std::mt19937_64 rng_;
+    UniformRandom rng_;
     bool seeded_ = false;
 };
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "game/splash.h"
+#include "qt/clickable_picture.h"
 #include "qt/qt_host.h"
 #include "qt/view_accessibility.h"
 
@@ -35,12 +36,10 @@ QImage composeTitle(QtHost& host, const std::string& picture, const std::vector<
 }
 
 // The picture box `hkep`: a sunken border and, inside it, the composed title picture. Reports
-// clicks (a press and a release inside it).
-class TitlePicture : public QWidget {
+// clicks.
+class TitlePicture : public ClickablePicture {
 public:
-    explicit TitlePicture(QWidget* parent) : QWidget(parent) {}
-    std::function<void()> onClick;
-    std::string picture, cursorPath;
+    explicit TitlePicture(QWidget* parent) : ClickablePicture(parent) {}
     std::vector<Blit> drawing;
     QImage image;
 
@@ -51,16 +50,6 @@ protected:
         p.setClipRect(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
         p.drawImage(kBorder, kBorder, image);
     }
-    void mousePressEvent(QMouseEvent* e) override { pressed_ = e->button() == Qt::LeftButton; }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        const bool click =
-            pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-        pressed_ = false;
-        if (click && onClick) onClick();
-    }
-
-private:
-    bool pressed_ = false;
 };
 
 SplashWindow::SplashWindow(QtHost& host)

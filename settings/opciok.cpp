@@ -3,6 +3,8 @@
 #include <cmath>
 #include <iostream>
 
+#include "base/assets.h"
+#include "base/bars.h"
 #include "base/catalogue.h"
 #include "base/language.h"
 #include "settings/settings_file.h"
@@ -13,15 +15,9 @@ namespace {
 
 constexpr int kMaxAmmunition = 200;
 
+// Type 2's picture for any type but 0 and 1.
 const char* spacecraftPicture(int type) {
-    switch (type) {
-        case 0:
-            return "k_urhajo_01.jpg";
-        case 1:
-            return "k_urhajo_02.jpg";
-        default:
-            return "k_urhajo_03.jpg";
-    }
+    return assets::urhajokep[type == 0 || type == 1 ? type : 2].file;
 }
 
 // The dialog's own messages are Hungarian only for "magyar": "hungarian" gets the English ones.
@@ -55,7 +51,7 @@ Opciok::Opciok(Vars& vars, OpciokForm& form, Shell& shell) : v(vars), f(form), s
 }
 
 void Opciok::Form_Load() {
-    const std::string cursor = programFile(shell.platform(), "handk.cur");
+    const std::string cursor = programFile(shell.platform(), assets::handk.file);
     shell.platform().loadCursor(cursor);
     for (Sprite& u : f.uh) u.cursor = cursor;
     betoltes();
@@ -203,12 +199,12 @@ void Opciok::hzene_Click() {
     Platform& p = shell.platform();
     if (f.hzene.ticked()) {
         v.hatterzene = true;
-        v.hang_zene = programFile(p, "csend.wav");
+        v.hang_zene = programFile(p, assets::csend.file);
         p.playSound(v.hang_zene);
-        v.hang_zene = programFile(p, "beallit.wav");
+        v.hang_zene = programFile(p, assets::beallit.file);
         p.playSound(v.hang_zene);
     } else {
-        v.hang_zene = programFile(p, "csend.wav");
+        v.hang_zene = programFile(p, assets::csend.file);
         p.playSound(v.hang_zene);
         v.hatterzene = false;
     }
@@ -255,7 +251,7 @@ void Opciok::mehet_Click() {
     Platform& p = shell.platform();
     hibakez();
     szovegkez(v, shell);
-    v.hang_zene = programFile(p, "csend.wav");
+    v.hang_zene = programFile(p, assets::csend.file);
     p.playSound(v.hang_zene);
 
     BoardForm& b = shell.board();
@@ -266,16 +262,11 @@ void Opciok::mehet_Click() {
     // hibakez has brought the box within 0 to 200.
     v.loszer = static_cast<std::int16_t>(numericValue(trimmed(f.mloszer.text)));
     b.mundb.caption = std::to_string(v.loszer);
-    // One shot's step taken off the bar once; no rounds at all empties it.
-    if (v.loszer == 0) {
-        b.municio.Width = 0;
-    } else {
-        const float step = static_cast<float>(v.teljes) / v.loszer;
-        b.municio.Width = b.municio.Width > step ? std::floor(b.municio.Width - step) : 0;
-    }
+    // One shot's step taken off the bar once.
+    b.municio.Width = ammunitionBarAfterStep(b.municio.Width, v.teljes, v.loszer);
 
     shell.hide(WindowId::opciok);
-    if (v.hatterzene) v.hang_zene = programFile(p, "urzaj.wav");
+    if (v.hatterzene) v.hang_zene = programFile(p, assets::urzaj.file);
 }
 
 void Opciok::hibakez() {

@@ -13,8 +13,10 @@ fi
 E2E_NAME="accessibility tree"
 . "$(dirname "$0")/../tests/e2e/lib.sh"
 
-e2e_copy_program "$1" "$prog"
-printf '%s\r\n111\r\n2\r\n200\r\n2\r\n' "${2:-magyar}" >"$prog/settings.txt"
+bindir=$1
+e2e_copy_program "$bindir" "$prog"
+# The default settings in the language asked for.
+printf "$(default_settings | sed "s/^[a-z]*/${2:-magyar}/")" >"$prog/settings.txt"
 e2e_start_x
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$e2e_work/atspi.log" 2>&1 &
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1

@@ -31,6 +31,44 @@ shoot_framed() {
     note "$2"
 }
 
+# Waits up to 30 seconds for a visible window of the program other than $1 (a message box over
+# the game window); prints its id.
+wait_other_window() {
+    e2e_skip=$1
+    wait_window "" 30 || { e2e_skip= && return 1; }
+    e2e_skip=
+}
+
+# Number of pixels in region $2 (WxH+X+Y) of picture $1 close to the colour $3.
+colour_count() {
+    convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Presses key $1 $2 times, one press at a time (a held key would auto-repeat).
+press() {
+    [ "$2" -gt 0 ] || return 0
+    # shellcheck disable=SC2046
+    xdotool key --delay 30 $(yes "$1" | head -n "$2")
+    sleep 0.2
+}
+
+# One shot, given time to cross the field before the next.
+fire() {
+    xdotool key space
+    sleep 0.6
+}
+
+# Clears the first wave after Start, the game window focused: Start forms it at Top 45, 1545,
+# 3045, 4545 twips (750 high); the spacecraft starts at Top 2535, its shot leaves at Top + 435,
+# and a key moves it 50 twips. It ends at Top 4535, in the fourth UFO's line of fire at level 2.
+clear_first_wave() {
+    press Down 5; fire      # 2785: the third UFO
+    press Up 25; fire       # 1535: the second
+    press Up 25; fire       # 285: the first
+    press Down 85; fire     # 4535: the fourth
+}
+
 # Clears the level-2 wave (Top 45, 1545, 3045, 4545; 60 twips a key) from Top 4535.
 clear_level2() {
     fire                    # 4535: the fourth
@@ -43,8 +81,9 @@ start_program() {
     work=$e2e_work/$1
     e2e_copy_program "$bindir" "$work"
     printf "$2" >"$work/settings.txt"
-    e2e_run "$work" "$e2e_work/$1.log"
-    title=$(wait_window "") || fail "no window: $(cat "$e2e_work/$1.log")"
+    prog=$work
+    launch
+    title=$(wait_window "") || fail_with_log "no window"
 }
 
 e2e_start_x

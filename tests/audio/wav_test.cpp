@@ -17,15 +17,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Little-endian: `bytes` bytes of `v`; a tag: its four characters.
-void put(Bytes& b, std::uint32_t v, int bytes = 4) {
-    for (int k = 0; k < bytes; ++k) b.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
-}
-void tag(Bytes& b, const char* name) {
-    // Byte by byte: GCC 12 takes a range insert here for an overflow (-Wstringop-overflow).
-    for (int k = 0; k < 4; ++k) b.push_back(static_cast<std::uint8_t>(name[k]));
-}
-
 struct WavLayout {
     int formatTag = 1, channels = 1, rate = 22050, bits = 16;
     Bytes data;
@@ -34,25 +25,13 @@ struct WavLayout {
 };
 
 Bytes wav(const WavLayout& s) {
-    Bytes b;
-    tag(b, "RIFF");
-    put(b, 0);
-    tag(b, "WAVE");
-    tag(b, "fmt ");
-    put(b, 16);
-    put(b, s.formatTag, 2);
-    put(b, s.channels, 2);
-    put(b, s.rate);
-    put(b, s.rate * s.channels * s.bits / 8);
-    put(b, s.channels * s.bits / 8, 2);
-    put(b, s.bits, 2);
+    Bytes b = wavHeader(s.formatTag, s.channels, s.rate, s.bits,
+                        static_cast<std::uint32_t>(s.data.size()) + s.dataSizeBonus);
     if (s.extraChunk) {
-        tag(b, "LIST");
-        put(b, 3);
-        b.insert(b.end(), {'a', 'b', 'c', 0});  // odd size plus its pad byte
+        // Before the data chunk's head: a LIST chunk of odd size plus its pad byte.
+        const Bytes list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+        b.insert(b.end() - 8, list.begin(), list.end());
     }
-    tag(b, "data");
-    put(b, static_cast<std::uint32_t>(s.data.size()) + s.dataSizeBonus);
     b.insert(b.end(), s.data.begin(), s.data.end());
     const auto riffSize = static_cast<std::uint32_t>(b.size() - 8);
     for (int k = 0; k < 4; ++k) b[4 + k] = static_cast<std::uint8_t>(riffSize >> (8 * k));
@@ -61,7 +40,10 @@ Bytes wav(const WavLayout& s) {
 
 Bytes samples16(std::initializer_list<int> values) {
     Bytes b;
-    for (int v : values) put(b, static_cast<std::uint32_t>(v), 2);
+    for (int v : values) {
+        b.push_back(static_cast<std::uint8_t>(v));
+        b.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
+    }
     return b;
 }
 
@@ -207,6 +189,48 @@ TEST(WavConversion, ResamplesRemixesAndRefusesWhatWouldGrowPastTheLimit) {
         EXPECT_TRUE(
             convertPcm(readWavFile(GOMBOCOK_ASSETS_DIR + std::string(name)).value(), 48000, 2))
             << name;
+}
+
+// The writer's header against the format's own arithmetic (byte rate = rate x channels x bits/8,
+// block = channels x bits/8, RIFF size = 36 + data), and a whole file read back as written.
+TEST(WavWriter, HeaderFieldsFollowTheFormatAndAFileReadsBack) {
+    const struct {
+        int tag, channels, rate, bits;
+        std::uint32_t data, byteRate, block;
+    } rows[] = {
+        {1, 1, 22050, 16, 6, 44100, 2},
+        {1, 2, 44100, 8, 0, 88200, 2},
+        {3, 2, 44100, 32, 15000000, 352800, 8},
+    };
+    auto u32 = [](const Bytes& b, int at) {
+        return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 |
+               std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
+    };
+    auto u16 = [](const Bytes& b, int at) {
+        return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8;
+    };
+    for (const auto& r : rows) {
+        const Bytes h = wavHeader(r.tag, r.channels, r.rate, r.bits, r.data);
+        ASSERT_EQ(h.size(), 44u);
+        EXPECT_EQ(std::string(h.begin(), h.begin() + 4) +
+                      std::string(h.begin() + 8, h.begin() + 16) +
+                      std::string(h.begin() + 36, h.begin() + 40),
+                  "RIFFWAVEfmt data");
+        EXPECT_EQ(u32(h, 4), 36 + r.data);
+        EXPECT_EQ(u32(h, 16), 16u);
+        EXPECT_EQ((std::vector<std::uint32_t>{u16(h, 20), u16(h, 22), u32(h, 24), u32(h, 28),
+                                              u16(h, 32), u16(h, 34), u32(h, 40)}),
+                  (std::vector<std::uint32_t>{std::uint32_t(r.tag), std::uint32_t(r.channels),
+                                              std::uint32_t(r.rate), r.byteRate, r.block,
+                                              std::uint32_t(r.bits), r.data}))
+            << r.rate << " " << r.bits;
+    }
+    const std::vector<std::int16_t> samples = {0, -1, 32767, -32768, 1234, -4321};
+    const auto back = parseWav(encodeWav(samples, 22050, 2));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->sampleRate, 22050);
+    EXPECT_EQ(back->channels, 2);
+    EXPECT_EQ(back->samples, samples);
 }
 
 }  // namespace

@@ -13,9 +13,9 @@ E2E_NAME="e2e faults $2"
 . "$(dirname "$0")/lib.sh"
 
 bindir=$1
-start_settings='magyar\n111\n2\n200\n2\n'
-# A save writes CRLF, so a save shows in the file.
-saved='magyar\r\n111\r\n2\r\n200\r\n2\r\n'
+# The defaults, started from with LF line ends: a save writes CRLF, so a save shows in the file.
+saved=$(default_settings)
+start_settings=$(printf '%s' "$saved" | sed 's/\\r//g')
 e2e_copy_program "$bindir" "$prog"
 printf "$start_settings" >"$prog/settings.txt"
 e2e_start_x

@@ -4,7 +4,8 @@
 #
 # State it keeps in shell variables: e2e_work (temporary directory, removed at exit), e2e_xpid,
 # e2e_wmpid, gpid (the program under test), DISPLAY (exported), prog (the program directory
-# `launch` starts in), e2e_pulse_pid (a private sound server).
+# `launch` starts in), e2e_pulse_pid (a private sound server). It reads one the script sets:
+# bindir, the build's program directory, for the facts tool beside the program.
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
@@ -227,9 +228,14 @@ start_sound_server() {
 }
 
 # A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
-# data chunk of $5 bytes (its bytes are for the caller to append).
+# data chunk of $5 bytes (its bytes are for the caller to append). The program's own writer
+# makes it, through the facts tool in the program directory $bindir.
 wav_header() {
-    perl -e '($f, $c, $r, $b, $n) = @ARGV; $k = $c * $b / 8;
-        print pack("a4Va4a4VvvVVvva4V", "RIFF", 36 + $n, "WAVE", "fmt ", 16, $f, $c, $r, $r * $k,
-                   $k, $b, "data", $n)' "$@"
+    "$bindir/gombocok-facts" wav-header "$@"
+}
+
+# The settings file the program writes when it finds none, as a printf format (\r\n for each line
+# end), from the program's own code through the facts tool in $bindir.
+default_settings() {
+    "$bindir/gombocok-facts" settings | sed 's/\r$/\\r\\n/' | tr -d '\n'
 }

@@ -34,7 +34,7 @@ screenshot_window "$box" "$shots/missing-settings.png"
 [ ! -e "$prog/settings.txt" ] || fail "settings.txt written before the message was confirmed"
 dismiss "$box"
 expect_exit 0 "OK in the box"
-expect_settings 'magyar\r\n111\r\n2\r\n200\r\n2\r\n' "the defaults"
+expect_settings "$(default_settings)" "the defaults"
 
 # 2. Settings other than the defaults, so that a save of the defaults would show.
 printf 'magyar\r\n110\r\n3\r\n150\r\n1\r\n' >"$prog/settings.txt"

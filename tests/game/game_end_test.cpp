@@ -162,7 +162,7 @@ TEST(Pause, FreezesAndRestoresEveryTimer) {
     const float shotAt = g.f().lov.X1;
     g.call(&Board::szunet_Click);
     EXPECT_TRUE(g.v().szunetel);
-    EXPECT_EQ(g.v().idozitok, (std::array<std::int16_t, 6>{0, 0, 990, 100, 10, 1000}));
+    EXPECT_EQ(g.v().idozitok, (std::array<std::int16_t, 6>{1000, 10, 100, 0, 0, 990}));
     EXPECT_EQ(g.intervals(), std::vector<int>(g.intervals().size(), 0));
     g.key(vk::up);  // the button holds the keyboard
     EXPECT_EQ(g.f().urhajo.Top, 2535);

@@ -397,6 +397,24 @@ TEST_F(Windows, MarkerFollowsTheChosenSpacecraft) {
     }
 }
 
+// A click is a left press and release both on the picture: released elsewhere, or with the other
+// button, it chooses nothing and does not move on.
+TEST_F(Windows, APictureTakesOnlyAWholeLeftClick) {
+    QTest::mouseClick(dialog.spacecraft(0), Qt::LeftButton);
+    const int chosen = dialog.marker()->x();
+    QWidget* other = dialog.spacecraft(2);
+    QTest::mousePress(other, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(other, Qt::LeftButton, {}, QPoint(-5, -5));
+    QTest::mouseClick(other, Qt::RightButton);
+    EXPECT_EQ(dialog.marker()->x(), chosen);
+    host.run([&] { b().window.visible = false; });
+    QWidget* title = splash.picture();
+    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(title->width() + 5, 5));
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_FALSE(b().window.visible);
+}
+
 // A refused key or text leaves nothing behind, empties the box and is told; Tab only moves on.
 // Text that reaches the box without a key press is checked as a whole by the rules.
 TEST_F(Windows, AmmoBoxTakesOnlyMainDigitsFromKeysPasteAndInputMethod) {

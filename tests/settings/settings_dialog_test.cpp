@@ -31,7 +31,14 @@ TEST(SettingsLoad, FileValuesReachTheWindowsAndTheNextSave) {
     }
     TempProgramDir dir("Magyar\r\n111\r\n2\r\n200\r\n2\r\n");
     Started p(dir);
-    EXPECT_EQ(p.b().indit.caption, "Start");
+    EXPECT_EQ(p.b().indit.caption, "Start");  // Each spacecraft type shows its own picture.
+    const std::pair<const char*, const char*> types[] = {
+        {"0", "/k_urhajo_01.jpg"}, {"1", "/k_urhajo_02.jpg"}, {"2", "/k_urhajo_03.jpg"}};
+    for (const auto& [type, picture] : types) {
+        TempProgramDir d("magyar\r\n111\r\n2\r\n200\r\n" + std::string(type) + "\r\n");
+        Started s(d);
+        EXPECT_TRUE(s.b().urhajo.picture.ends_with(picture)) << type;
+    }
 }
 
 struct DialogTest : ::testing::Test {

@@ -11,23 +11,22 @@
 #include <random>
 #include <string>
 
+#include "base/assets.h"
+#include "settings/settings_file.h"
+
 namespace gombocok::testing {
 
 class TempProgramDir {
 public:
     // `settings` is written as settings.txt unless it is empty.
-    explicit TempProgramDir(const std::string& settings = "magyar\r\n111\r\n2\r\n200\r\n2\r\n") {
+    explicit TempProgramDir(const std::string& settings = defaultSettings()) {
         namespace fs = std::filesystem;
         std::random_device rd;
         path_ = fs::temp_directory_path() /
                 ("gombocok-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
         fs::create_directories(path_);
-        for (const auto& e : fs::directory_iterator(GOMBOCOK_ASSETS_DIR)) {
-            if (!e.is_regular_file()) continue;
-            auto ext = e.path().extension().string();
-            if (ext == ".gif" || ext == ".jpg" || ext == ".cur" || ext == ".wav")
-                fs::copy_file(e.path(), path_ / e.path().filename());
-        }
+        for (const Asset* a : assets::all)
+            fs::copy_file(fs::path(GOMBOCOK_ASSETS_DIR) / a->file, path_ / a->file);
         if (!settings.empty()) write("settings.txt", settings);
     }
     ~TempProgramDir() {

@@ -1,6 +1,8 @@
 // Checks that every picture, cursor and sound the program and its window designs load has the
 // format, size and levels they rely on.
 
+#include "base/assets.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QtEndian>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +31,54 @@ QImage load(const std::string& path) {
 
 bool isBlack(QRgb c, int tolerance = 0) {
     return qRed(c) <= tolerance && qGreen(c) <= tolerance && qBlue(c) <= tolerance;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The manifest: the build installs what it names, assets/ holds exactly that, and each file is
+// what its entry says it is.
+
+std::vector<std::string> manifestFiles() {
+    std::vector<std::string> files;
+    for (const Asset* a : assets::all) files.push_back(a->file);
+    return files;
+}
+
+TEST(Manifest, IsTheInstallListAndTheRunTimeFilesOfAssets) {
+    std::vector<std::string> installed;
+    std::string list = GOMBOCOK_RUNTIME_ASSETS;
+    for (std::size_t at = 0; at <= list.size();) {
+        const std::size_t end = std::min(list.find(',', at), list.size());
+        installed.push_back(list.substr(at, end - at));
+        at = end + 1;
+    }
+    EXPECT_EQ(installed, manifestFiles());
+
+    std::set<std::string> present;
+    for (const auto& e : std::filesystem::directory_iterator(kAssets))
+        if (e.is_regular_file() && e.path().filename() != "settings.txt")
+            present.insert(e.path().filename().string());
+    const std::vector<std::string> named = manifestFiles();
+    EXPECT_EQ(present, std::set<std::string>(named.begin(), named.end()));
+    EXPECT_EQ(present.size(), named.size()) << "a file named twice";
+}
+
+TEST(Manifest, EachFileIsWhatItsEntrySays) {
+    for (const Asset* a : assets::all) {
+        const std::string path = kAssets + a->file;
+        switch (a->kind) {
+            case Asset::Kind::sound:
+                EXPECT_TRUE(readWavFile(path).has_value()) << a->file;
+                break;
+            case Asset::Kind::picture:
+                EXPECT_FALSE(load(path).isNull()) << a->file;
+                break;
+            case Asset::Kind::cursor:
+                EXPECT_FALSE(QImageReader(QString::fromStdString(path), "cur").read().isNull())
+                    << a->file;
+                break;
+        }
+        EXPECT_NE(std::string(a->what), "") << a->file;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,16 +10,27 @@
 #include <QImageWriter>
 #include <cmath>
 #include <cstdio>
+#include <set>
 #include <stdexcept>
 #include <string>
 
 #include "art.h"
 #include "assetgen_formats.h"
+#include "audio/wav.h"
+#include "base/assets.h"
 #include "pixelart.h"
 #include "synth.h"
 
 namespace gombocok::assetgen {
 namespace {
+
+// The run-time files written so far, so that one the manifest names and nothing makes is found.
+std::set<std::string> written;
+
+QString runtimePath(const QString& assets, const Asset& a) {
+    written.insert(a.file);
+    return assets + "/" + a.file;
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -48,7 +59,9 @@ void writeSound(const QString& path, const Signal& s) {
     std::vector<int16_t> pcm(s.size());
     for (size_t i = 0; i < s.size(); ++i)
         pcm[i] = int16_t(std::lround(std::clamp(s[i], -1.0, 1.0) * 32767.0));
-    writeFile(path, encodeWav(pcm, kSampleRate, 1));
+    const std::vector<std::uint8_t> bytes = encodeWav(pcm, kSampleRate, 1);
+    writeFile(path,
+              QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     std::printf("%-14s %6.2f s  peak %6.2f dBFS  rms %6.2f dBFS\n",
                 QFileInfo(path).fileName().toUtf8().constData(), double(s.size()) / kSampleRate,
                 20 * std::log10(std::max(1e-9, peakOf(s))),
@@ -60,12 +73,11 @@ void generate(const QString& assets, const QString& data) {
 
     // Pictures the program loads at run time.
     for (int level = 1; level <= 6; ++level)
-        writeGif(QString("%1/ufo%2.gif").arg(assets).arg(level), drawUfo(level));
+        writeGif(runtimePath(assets, assets::ufo[level - 1]), drawUfo(level));
     for (int type = 1; type <= 3; ++type)
-        writeFile(QString("%1/k_urhajo_0%2.jpg").arg(assets).arg(type),
-                  encodeJpeg(drawShip(type), 95));
+        writeFile(runtimePath(assets, assets::urhajokep[type - 1]), encodeJpeg(drawShip(type), 95));
     const QPoint hot = handHotSpot();
-    writeFile(assets + "/handk.cur", encodeCursor(drawHand(), hot.x(), hot.y()));
+    writeFile(runtimePath(assets, assets::handk), encodeCursor(drawHand(), hot.x(), hot.y()));
 
     // Pictures stored with the window designs.
     const QString d = assets + "/design/";
@@ -94,22 +106,26 @@ void generate(const QString& assets, const QString& data) {
     const double musicRms = std::pow(10.0, -17.0 / 20), effectRms = std::pow(10.0, -18.0 / 20);
     const double peak = std::pow(10.0, -1.5 / 20);
     struct Piece {
-        const char* name;
+        const Asset& sound;
         Signal (*make)();
         double rms;
     };
     const Piece pieces[] = {
-        {"urzaj.wav", gameMusic, musicRms},      {"beallit.wav", optionsMusic, musicRms},
-        {"prgindit.wav", startJingle, musicRms}, {"prgvege.wav", quitJingle, musicRms},
-        {"uloves.wav", playerShot, effectRms},   {"ufoloves.wav", ufoShot, effectRms},
-        {"utkozes.wav", crash, effectRms},       {"tavozas.wav", departure, effectRms},
+        {assets::urzaj, gameMusic, musicRms},      {assets::beallit, optionsMusic, musicRms},
+        {assets::prgindit, startJingle, musicRms}, {assets::prgvege, quitJingle, musicRms},
+        {assets::uloves, playerShot, effectRms},   {assets::ufoloves, ufoShot, effectRms},
+        {assets::utkozes, crash, effectRms},       {assets::tavozas, departure, effectRms},
     };
     for (const Piece& p : pieces) {
         Signal s = p.make();
         level(s, p.rms, peak);
-        writeSound(assets + "/" + p.name, s);
+        writeSound(runtimePath(assets, p.sound), s);
     }
-    writeSound(assets + "/csend.wav", silence());
+    writeSound(runtimePath(assets, assets::csend), silence());
+
+    for (const Asset* a : assets::all)
+        if (!written.contains(a->file))
+            throw std::runtime_error(std::string("nothing makes ") + a->file);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ void put32(QByteArray& out, uint32_t v) {
 
 // Packs variable-width codes least significant bit first, as GIF wants them.
 class BitPacker {
-  public:
+public:
     void write(unsigned code, int bits) {
         acc_ |= uint32_t(code) << used_;
         used_ += bits;
@@ -39,7 +39,7 @@ class BitPacker {
         return std::move(bytes_);
     }
 
-  private:
+private:
     std::vector<uint8_t> bytes_;
     uint32_t acc_ = 0;
     int used_ = 0;
@@ -219,24 +219,6 @@ QByteArray encodeJpeg(const QImage& source, int quality) {
     jpeg_destroy_compress(&cinfo);
     QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(size));
     std::free(buffer);
-    return out;
-}
-
-QByteArray encodeWav(const std::vector<int16_t>& samples, int sampleRate, int channels) {
-    const uint32_t dataBytes = uint32_t(samples.size()) * 2;
-    QByteArray out("RIFF");
-    put32(out, 36 + dataBytes);
-    out.append("WAVEfmt ");
-    put32(out, 16);
-    put16(out, 1);  // PCM
-    put16(out, channels);
-    put32(out, sampleRate);
-    put32(out, uint32_t(sampleRate) * channels * 2);
-    put16(out, channels * 2);
-    put16(out, 16);
-    out.append("data");
-    put32(out, dataBytes);
-    for (int16_t s : samples) put16(out, uint16_t(s));
     return out;
 }
 

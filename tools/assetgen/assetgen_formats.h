@@ -21,7 +21,4 @@ QByteArray encodeCursor(const QImage& image, int hotX, int hotY);
 // (Qt's writer always halves the colour resolution).
 QByteArray encodeJpeg(const QImage& image, int quality);
 
-// RIFF/WAVE, PCM 16-bit. Samples are interleaved when channels > 1.
-QByteArray encodeWav(const std::vector<int16_t>& samples, int sampleRate, int channels);
-
 }  // namespace gombocok::assetgen

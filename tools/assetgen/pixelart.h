@@ -14,7 +14,7 @@ namespace gombocok::assetgen {
 
 // Deterministic generator (splitmix64): the same seed always draws the same picture.
 class Rng {
-  public:
+public:
     explicit Rng(uint64_t seed) : state_(seed) {}
     uint64_t next() {
         uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -26,14 +26,14 @@ class Rng {
     double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
     int below(int n) { return int(next() % uint64_t(n)); }
 
-  private:
+private:
     uint64_t state_;
 };
 
 uint32_t hash2(int x, int y, uint32_t seed);
 
 class Mask {
-  public:
+public:
     Mask(int w, int h) : w_(w), h_(h), bits_(size_t(w) * h, 0) {}
     int width() const { return w_; }
     int height() const { return h_; }
@@ -48,7 +48,7 @@ class Mask {
     Mask operator-(const Mask& o) const;
     bool empty() const;
 
-  private:
+private:
     int w_, h_;
     std::vector<uint8_t> bits_;
 };

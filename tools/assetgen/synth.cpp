@@ -120,11 +120,11 @@ void chord(Signal& out, double start, double dur, const std::vector<int>& notes,
 
 // Deterministic white noise in [-1, 1].
 class Noise {
-  public:
+public:
     explicit Noise(uint64_t seed) : rng_(seed) {}
     double operator()() { return rng_.uniform() * 2.0 - 1.0; }
 
-  private:
+private:
     Rng rng_;
 };
 
