@@ -97,6 +97,16 @@ QtPlatform::QtPlatform() {
 }
 QtPlatform::~QtPlatform() = default;
 
+void QtPlatform::openSound(const std::string& name) {
+    static constexpr const char* kSounds[] = {"prgindit.wav", "urzaj.wav",    "beallit.wav",
+                                              "uloves.wav",   "ufoloves.wav", "utkozes.wav",
+                                              "tavozas.wav",  "prgvege.wav",  "csend.wav"};
+    std::vector<std::string> paths;
+    for (const char* sound : kSounds) paths.push_back(programFile(*this, sound));
+    sound_.prepare(paths);
+    sound_.open(name);
+}
+
 void QtPlatform::playSound(const std::string& path) {
     sound_.play(path);
 }

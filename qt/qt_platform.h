@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "base/platform.h"
 #include "audio/sound_player.h"
+#include "base/platform.h"
 #include "qt/translations.h"
 
 class QMessageBox;
@@ -59,6 +59,9 @@ public:
     QCursor cursor(const std::string& path);
 
     SoundPlayer& sound() { return sound_; }
+    // Connects the sound output under `name` (the mixer shows it) and makes the game's sounds
+    // in the program directory ready beside the game; returns at once.
+    void openSound(const std::string& name);
 
     // Qt's own texts follow the captions' language of `programnyelv` (a value that leaves the
     // captions alone leaves Qt's texts alone too).
