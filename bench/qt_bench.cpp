@@ -436,7 +436,7 @@ void writeTone(const std::string& path, int rate, int ms, int level = 20000) {
 // samples arrive. The time from the play call to then is the latency, the recorder's own
 // delivery included: from silence, and for a cut (the loud tone starting while a quiet hum still
 // sounds, so what is queued of the hum must be dropped for the tone to come at once). On
-// PipeWire the recorder asks for the latency the game asks for (512 frames at 48 kHz), so it
+// PipeWire the recorder asks for the latency the game asks for (256 frames at 48 kHz), so it
 // never pulls the graph's quantum below the game's own; on PulseAudio, which has no quantum, it
 // asks for 1 ms, so the null sink mixes as soon as a rewind lets it.
 void soundLatency(Report& report, const std::string& server, const std::string& monitor, int plays,
@@ -468,7 +468,7 @@ void soundLatency(Report& report, const std::string& server, const std::string& 
         close(fds[0]);
         close(fds[1]);
         const std::string device = "--device=" + monitor;
-        const char* latency = server == "pipewire" ? "--latency=1024" : "--latency-msec=1";
+        const char* latency = server == "pipewire" ? "--latency=512" : "--latency-msec=1";
         execlp("parec", "parec", device.c_str(), "--raw", "--format=s16le", "--rate=48000",
                "--channels=1", latency, static_cast<char*>(nullptr));
         _exit(127);
