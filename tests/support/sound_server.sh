@@ -53,7 +53,10 @@ start)
     echo "$PULSE_SERVER"
     ;;
 stop)
+    # A stopped server is let go on first, or it would never take the signal.
     # shellcheck disable=SC2046 # one word per process
+    [ -z "$(pids)" ] || kill -CONT $(pids) 2>/dev/null || true
+    # shellcheck disable=SC2046
     [ -z "$(pids)" ] || kill $(pids) 2>/dev/null || true
     i=0
     while [ -n "$(pids)" ] && [ "$i" -lt 50 ]; do
