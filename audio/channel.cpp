@@ -105,7 +105,7 @@ void SoundChannel::cut(std::size_t queuedFrames, ServerLink& server) {
 
 void SoundChannel::requested(std::size_t frames, ServerLink& server) {
     if (ended_ || !playing_) return;
-    const std::size_t n = std::min(frames, queueFrames_) * format_.channels;
+    const std::size_t n = frames * format_.channels;
     block_.resize(n);
     const std::size_t got = playing_->take(block_);
     ended_ = got < n;

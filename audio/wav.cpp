@@ -168,7 +168,7 @@ PcmConverter::~PcmConverter() {
     if (resampler_) speex_resampler_destroy(resampler_);
 }
 
-void PcmConverter::emit(const float* frames, std::size_t count, std::vector<std::int16_t>& out) {
+void PcmConverter::deliver(const float* frames, std::size_t count, std::vector<std::int16_t>& out) {
     count = std::min<std::uint64_t>(count, outFrames_ - made_);
     for (std::size_t f = 0; f < count; ++f) {
         for (int c = 0; c < toChannels_; ++c)
@@ -186,7 +186,7 @@ void PcmConverter::resample(std::span<const float> in, std::vector<std::int16_t>
         auto outLen = static_cast<spx_uint32_t>(resampled_.size() / channels);
         speex_resampler_process_interleaved_float(resampler_, in.data() + at, &inFrames,
                                                   resampled_.data(), &outLen);
-        emit(resampled_.data(), outLen, out);
+        deliver(resampled_.data(), outLen, out);
         at += inFrames * channels;
         if (inFrames == 0 && outLen == 0) break;
     }
@@ -207,7 +207,7 @@ void PcmConverter::feed(std::span<const std::int16_t> in, std::vector<std::int16
     }
     fed_ += frames;
     if (!resampler_) {
-        emit(work_.data(), frames, out);
+        deliver(work_.data(), frames, out);
         return;
     }
     resample(work_, out);

@@ -96,7 +96,7 @@ public:
 
 private:
     void resample(std::span<const float> in, std::vector<std::int16_t>& out);
-    void emit(const float* frames, std::size_t count, std::vector<std::int16_t>& out);
+    void deliver(const float* frames, std::size_t count, std::vector<std::int16_t>& out);
     int fromChannels_, toChannels_, workChannels_;
     std::uint64_t fromFrames_, outFrames_;
     std::uint64_t fed_ = 0, made_ = 0;           // source frames taken, output frames made
