@@ -395,11 +395,15 @@ void SoundPlayer::open(const std::string& name) {
 
 void SoundPlayer::play(const std::string& path) {
     if (!out_->haveLoop()) return;
+    std::optional<std::string> note = path;  // made before the lock is taken
+    bool waiting;
     {
         std::lock_guard lock(out_->mailbox);
-        out_->asked = path;
+        waiting = out_->asked.has_value();
+        out_->asked.swap(note);
     }
-    out_->wake();
+    // A note not yet taken has its wake-up on the way.
+    if (!waiting) out_->wake();
 }
 
 bool SoundPlayer::hasOutput() const {

@@ -514,9 +514,11 @@ void soundLatency(Report& report, const std::string& server, const std::string& 
     };
     waitEvents(500);  // parec connected
     // The monitor of a server that has played nothing yet hands over its first samples late
-    // (hundreds of ms, for any client): one play, not counted, gets it going.
-    play(tone);
-    waitEvents(500);
+    // (hundreds of ms, for any client): two plays, not counted, get it going.
+    for (int k = 0; k < 2; ++k) {
+        play(tone);
+        waitEvents(500);
+    }
     auto latencyOf = [&] {
         loudAt = -1;
         const auto t0 = Clock::now();
