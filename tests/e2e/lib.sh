@@ -9,7 +9,9 @@
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
 e2e_xpid= e2e_wmpid= e2e_sound_dir= gpid=
-e2e_support=$(cd "$(dirname "$0")/../support" && pwd)
+# The private sound server's script, beside tests/e2e/ (scripts in tests/ source this file too).
+e2e_sound_server=$(dirname "$0")/../support/sound_server.sh
+[ -f "$e2e_sound_server" ] || e2e_sound_server=$(dirname "$0")/support/sound_server.sh
 prog=$e2e_work/prog
 
 e2e_cleanup() {
@@ -216,18 +218,18 @@ memory_within_bounds() {
 # and pipewire-pulse), with a 48 kHz null sink `e2e` as its default; exports PULSE_SERVER.
 start_sound_server() {
     e2e_sound_dir=$e2e_work/sound
-    PULSE_SERVER=$("$e2e_support/sound_server.sh" start "$e2e_sound_dir" "${1:-pulse}" e2e) ||
+    PULSE_SERVER=$("$e2e_sound_server" start "$e2e_sound_dir" "${1:-pulse}" e2e) ||
         fail "the sound server did not start"
     export PULSE_SERVER
 }
 
 stop_sound_server() {
-    "$e2e_support/sound_server.sh" stop "$e2e_sound_dir"
+    "$e2e_sound_server" stop "$e2e_sound_dir"
 }
 
 # The sound server's processes (a stopped server is stopped whole).
 sound_server_pids() {
-    "$e2e_support/sound_server.sh" pids "$e2e_sound_dir"
+    "$e2e_sound_server" pids "$e2e_sound_dir"
 }
 
 # A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
