@@ -75,8 +75,10 @@ struct SoundPlayer::Output final : ServerLink {
     std::vector<float> floats;
 
     ~Output() override {
-        library.reset();  // its thread wakes the loop through wakeFd
+        // The loop's thread asks the library for sounds, and the library's thread wakes the loop
+        // through wakeFd: the loop stops first, the library next, the descriptor last.
         if (loop) pa_threaded_mainloop_stop(loop);
+        library.reset();
         drop();
         if (wakeEvent) pa_threaded_mainloop_get_api(loop)->io_free(wakeEvent);
         if (loop) pa_threaded_mainloop_free(loop);
