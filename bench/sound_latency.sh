@@ -13,4 +13,5 @@ stop() { "$server" stop "$dir"; }
 trap stop EXIT INT TERM
 PULSE_SERVER=$("$server" start "$dir" "$kind" gbench)
 export PULSE_SERVER XDG_RUNTIME_DIR="$dir"
-QT_QPA_PLATFORM=offscreen "$bench" sound "$kind" gbench.monitor 20 "$jingle" 2>"$dir/bench.log"
+QT_QPA_PLATFORM=offscreen "$bench" sound "$kind" gbench.monitor 20 "$jingle" 2>"$dir/bench.log" ||
+    { cat "$dir/bench.log" >&2; exit 1; }
