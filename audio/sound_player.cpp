@@ -1,145 +1,186 @@
 #include "audio/sound_player.h"
 
 #include <pulse/pulseaudio.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <cstdint>
-#include <map>
+#include <cstring>
+#include <mutex>
 #include <optional>
-#include <vector>
 
-#include "audio/wav.h"
+#include "audio/channel.h"
+#include "audio/sound_library.h"
+#include "base/catalogue.h"
 
 namespace gombocok {
 namespace {
 
-// What the server keeps queued ahead of the speaker, and how much must have played before it
-// asks for more. The server mixes kQueueMs - 2 * kRequestMs ahead, so it and the player wake
-// only every kRequestMs or so while a sound plays, and never while nothing sounds. A start or a
-// cut does not wait for the queue: it overwrites it, and the server mixes again from there (a
-// 40 ms queue, mixed about 12 ms ahead, cost the server 2-3 % of a core in play, this 0.2 %).
-constexpr int kQueueMs = 250;
-constexpr int kRequestMs = 50;
+using Clock = std::chrono::steady_clock;
+
+// What the stream asks the server to keep queued, and how much must have played before the
+// server asks for more. Each server gets what makes a start or a cut quick at the least cost:
+//
+// PulseAudio rewinds what it has mixed when a queue is replaced, so a start is heard at once
+// whatever is queued; a long queue only spares wake-ups. The server mixes 250 - 2 * 50 ms ahead
+// and it and the game wake every 50 ms or so while a sound plays (a 40 ms queue, mixed about
+// 12 ms ahead, cost the server 2-3 % of a core in play, this 0.2 %).
+constexpr int kPulseQueueMs = 250;
+constexpr int kPulseRequestMs = 50;
+// PipeWire mixes one quantum at a time and never takes back what it has mixed, and its
+// PulseAudio service hands a stream's samples to the graph a quantum after it took them: a sound
+// is heard one to two quanta after its start. The quantum is the shortest latency the running
+// streams ask for; with PA_STREAM_ADJUST_LATENCY that is (queue - 2 * request) / 2. An effect asks
+// for 256 frames (5.3 ms at 48 kHz, pipewire-pulse's smallest quantum); the music, which only an
+// effect cuts and nothing waits for, asks for 2048, since a quantum of 256 costs the servers four
+// times the CPU (4.8 % of a core against 1.2 %). The request is long either way: what is queued
+// never delays a start (a start replaces it), and the game then wakes every 85 ms. Paused, the
+// stream asks for nothing and the graph goes back to its own quantum.
+constexpr std::uint32_t kPipeWireRequestFrames = 4096;
+constexpr std::uint32_t kPipeWireEffectLatency = 256;
+constexpr std::uint32_t kPipeWireMusicLatency = 2048;
 // The old sound fades out and the new one in over this long at a cut, so the cut does not click.
 constexpr int kFadeMs = 1;
-// Sounds longer than this once converted (about 10 s at 48 kHz stereo) are streamed from their
-// files as they play; shorter ones are converted once and kept.
-constexpr std::uint64_t kStreamSamples = std::uint64_t{1} << 20;
-// Converted sounds kept at once; beyond it the sounds played longest ago are forgotten.
-constexpr std::size_t kCacheSamples = std::size_t{8} << 20;
 // A server that failed is looked for again at a sound at most this often.
 constexpr auto kRetry = std::chrono::milliseconds(200);
-// Samples read from a streamed file at a time.
-constexpr std::size_t kReadSamples = 4096;
-
-using Samples = std::vector<std::int16_t>;
-
-// The sound that plays: converted samples kept in memory, or a file read as it plays.
-struct Playing {
-    std::shared_ptr<const Samples> samples;
-    std::size_t position = 0;
-    std::unique_ptr<WavStream> file;
-    std::unique_ptr<PcmConverter> converter;
-    Samples converted, raw;
-
-    // Up to `n` next samples into `out`; how many there were.
-    std::size_t take(std::int16_t* out, std::size_t n) {
-        if (samples) {
-            const std::size_t k = std::min(n, samples->size() - position);
-            std::copy_n(samples->data() + position, k, out);
-            position += k;
-            return k;
-        }
-        if (!file) return 0;
-        while (converted.size() - position < n && !converter->done()) {
-            converted.erase(converted.begin(),
-                            converted.begin() + static_cast<std::ptrdiff_t>(position));
-            position = 0;
-            raw.resize(kReadSamples);
-            raw.resize(file->read(raw));
-            if (raw.empty()) break;
-            converter->feed(raw, converted);
-        }
-        const std::size_t k = std::min(n, converted.size() - position);
-        std::copy_n(converted.data() + position, k, out);
-        position += k;
-        return k;
-    }
-};
+// A sound asked for while the output was away is not started later than this.
+constexpr auto kStale = std::chrono::seconds(1);
 
 }  // namespace
 
-struct SoundPlayer::Output {
+struct SoundPlayer::Output final : ServerLink {
+    // Between the game's thread and the loop's: a note and a wake-up, nothing else.
+    std::mutex mailbox;
+    std::optional<std::string> asked, openAsked;
+    std::atomic<bool> ready{false};
+    std::atomic<int> wakeFd{-1};
+    std::unique_ptr<SoundLibrary> library = std::make_unique<SoundLibrary>([this] { wake(); });
+
     pa_threaded_mainloop* loop = nullptr;
+    pa_io_event* wakeEvent = nullptr;
+
+    // Everything below belongs to the loop's thread.
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
-    bool ready = false;
-    std::string name = "Gombócok";
-    std::chrono::steady_clock::time_point lastTry;
-
-    pa_sample_spec sampleFormat{};
-    std::size_t queueBytes = 0;
-    std::optional<std::string> pending;  // asked for before the stream was ready
-    std::unique_ptr<Playing> playing;
-    bool ended = true;  // the sound has been written whole
-    bool corked = true;
-    Samples block, recent;  // what is being written; the last samples written
+    std::string name{text::gameName.hu};  // until open() names the stream
+    bool pipewire = false;
+    bool musicLatency = false;  // what the stream asks of PipeWire now
+    pa_sample_spec spec{};
+    std::size_t frameBytes = 0, queueBytes = 0;
+    std::optional<SoundChannel> channel;
+    std::optional<std::string> pending;  // a sound that waits for the output or its samples
+    Clock::time_point pendingSince, lastTry;
+    bool tried = false;
     std::vector<float> floats;
 
-    struct Cached {
-        std::shared_ptr<const Samples> samples;  // null: streamed, or failed
-        bool streamed = false;
-        std::uint64_t lastUse = 0;
-    };
-    std::map<std::string, Cached> cache;
-    int cacheRate = 0, cacheChannels = 0;
-    std::size_t cachedSamples = 0;
-    std::uint64_t uses = 0;
-
-    ~Output() {
+    ~Output() override {
+        // The loop's thread asks the library for sounds, and the library's thread wakes the loop
+        // through wakeFd: the loop stops first, the library next, the descriptor last.
         if (loop) pa_threaded_mainloop_stop(loop);
+        library.reset();
         drop();
+        if (wakeEvent) pa_threaded_mainloop_get_api(loop)->io_free(wakeEvent);
         if (loop) pa_threaded_mainloop_free(loop);
+        if (wakeFd >= 0) ::close(wakeFd);
     }
 
-    void drop() {
-        ready = false;
-        if (stream) {
-            pa_stream_set_state_callback(stream, nullptr, nullptr);
-            pa_stream_set_write_callback(stream, nullptr, nullptr);
-            pa_stream_set_underflow_callback(stream, nullptr, nullptr);
-            pa_stream_disconnect(stream);
-            pa_stream_unref(stream);
-            stream = nullptr;
-        }
-        if (context) {
-            pa_context_set_state_callback(context, nullptr, nullptr);
-            pa_context_disconnect(context);
-            pa_context_unref(context);
-            context = nullptr;
-        }
+    void wake() const {
+        const int fd = wakeFd;
+        if (fd < 0) return;
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
     }
 
-    bool broken() const {
-        return !context || !PA_CONTEXT_IS_GOOD(pa_context_get_state(context)) ||
-               (stream && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream)));
-    }
-
-    // The thread that talks to the server, started at the first use.
+    // The loop's thread, started at the first use, woken through an eventfd.
     bool haveLoop() {
         if (loop) return true;
+        const int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (fd < 0) return false;
         loop = pa_threaded_mainloop_new();
-        if (loop && pa_threaded_mainloop_start(loop) < 0) {
+        if (!loop) {
+            ::close(fd);
+            return false;
+        }
+        wakeFd = fd;
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop);
+        wakeEvent = api->io_new(api, wakeFd, PA_IO_EVENT_INPUT, &Output::woken, this);
+        if (!wakeEvent || pa_threaded_mainloop_start(loop) < 0) {
+            if (wakeEvent) api->io_free(wakeEvent);
+            wakeEvent = nullptr;
             pa_threaded_mainloop_free(loop);
             loop = nullptr;
         }
         return loop != nullptr;
     }
 
-    // With the loop locked.
+    static void woken(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* userdata) {
+        auto* self = static_cast<Output*>(userdata);
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(fd, &count, sizeof count);
+        std::optional<std::string> asked, openAsked;
+        {
+            std::lock_guard lock(self->mailbox);
+            asked.swap(self->asked);
+            openAsked.swap(self->openAsked);
+        }
+        const auto now = Clock::now();
+        if (openAsked) {
+            self->name = *openAsked;
+            self->connect();
+        }
+        if (asked) {
+            // A server that went away (or never was) is looked for again at a sound.
+            if (self->broken() && (!self->tried || now - self->lastTry >= kRetry))
+                self->connect();
+            else if (!self->stream && self->contextReady() && now - self->lastTry >= kRetry)
+                self->lookUpOutput();
+            self->pending = std::move(asked);
+            self->pendingSince = now;
+        }
+        self->startPending();
+    }
+
+    bool contextReady() const {
+        return context && pa_context_get_state(context) == PA_CONTEXT_READY;
+    }
+    bool broken() const { return !context || !PA_CONTEXT_IS_GOOD(pa_context_get_state(context)); }
+
+    void startPending() {
+        if (!pending || !channel) return;
+        if (Clock::now() - pendingSince > kStale) {
+            pending.reset();
+            return;
+        }
+        const OutputFormat format = channel->format();
+        const auto found = library->find(*pending, format);
+        if (!found) return;  // the library wakes us when it is ready
+        std::unique_ptr<SoundSource> sound;
+        if (found->kind == SoundLibrary::Ready::streamed)
+            sound = StreamedSound::open(*pending, format);
+        else
+            sound = std::make_unique<HeldSound>(found->samples);
+        pending.reset();
+        const bool music = found->kind == SoundLibrary::Ready::streamed;
+        if (pipewire && music != musicLatency && !channel->awaitingServer()) {
+            musicLatency = music;
+            const pa_buffer_attr attr = pipeWireBuffer(music);
+            pa_operation_unref(pa_stream_set_buffer_attr(stream, &attr, &Output::resized, this));
+        }
+        channel->play(std::move(sound), queuedFrames(), *this);
+    }
+
+    // What the server holds of what we wrote, as far as we know: the queue less what it asked.
+    std::size_t queuedFrames() const {
+        if (!stream || frameBytes == 0) return 0;
+        const std::size_t writable = std::min(pa_stream_writable_size(stream), queueBytes);
+        return (queueBytes - writable) / frameBytes;
+    }
+
     void connect() {
-        lastTry = std::chrono::steady_clock::now();
+        lastTry = Clock::now();
+        tried = true;
         drop();
         pa_proplist* props = pa_proplist_new();
         pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, name.c_str());
@@ -151,221 +192,225 @@ struct SoundPlayer::Output {
         pa_proplist_free(props);
         if (!context) return;
         pa_context_set_state_callback(context, &Output::contextChanged, this);
-        pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
+        pa_context_set_subscribe_callback(context, &Output::serverChanged, this);
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) drop();
     }
 
-    static void contextChanged(pa_context* c, void* self) {
-        if (pa_context_get_state(c) == PA_CONTEXT_READY)
-            pa_operation_unref(
-                pa_context_get_sink_info_by_name(c, "@DEFAULT_SINK@", &Output::sinkFound, self));
+    void dropStream() {
+        ready = false;
+        channel.reset();
+        if (!stream) return;
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        pa_stream_set_underflow_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
     }
 
-    // The stream takes the sink's own rate, and its sample format where it is one we write.
-    static void sinkFound(pa_context* c, const pa_sink_info* info, int eol, void* userdata) {
+    void drop() {
+        dropStream();
+        if (!context) return;
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_set_subscribe_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+    }
+
+    static void contextChanged(pa_context* c, void* userdata) {
         auto* self = static_cast<Output*>(userdata);
-        if (eol != 0 || !info || self->stream) return;
-        self->sampleFormat.rate = info->sample_spec.rate;
-        self->sampleFormat.channels = std::clamp<std::uint8_t>(info->sample_spec.channels, 1, 2);
-        self->sampleFormat.format =
+        const pa_context_state_t state = pa_context_get_state(c);
+        if (state == PA_CONTEXT_READY) {
+            // Sinks that come and go and a changed default are reported: no polling.
+            pa_operation_unref(pa_context_subscribe(
+                c,
+                static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK |
+                                                    PA_SUBSCRIPTION_MASK_SERVER),
+                nullptr, nullptr));
+            self->lookUpOutput();
+        } else if (!PA_CONTEXT_IS_GOOD(state)) {
+            self->drop();  // looked for again at the next sound
+        }
+    }
+
+    static void serverChanged(pa_context*, pa_subscription_event_type_t event, std::uint32_t,
+                              void* userdata) {
+        const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+        const auto type = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+        if (facility == PA_SUBSCRIPTION_EVENT_SERVER ||
+            (facility == PA_SUBSCRIPTION_EVENT_SINK && type == PA_SUBSCRIPTION_EVENT_NEW))
+            static_cast<Output*>(userdata)->lookUpOutput();
+    }
+
+    // The default sink, and a stream made for it when there is none or its format changed.
+    void lookUpOutput() {
+        if (!contextReady()) return;
+        pa_operation_unref(pa_context_get_server_info(context, &Output::serverFound, this));
+    }
+
+    static void serverFound(pa_context* c, const pa_server_info* info, void* userdata) {
+        auto* self = static_cast<Output*>(userdata);
+        if (!info || !info->default_sink_name || !*info->default_sink_name) return;
+        self->pipewire = info->server_name && std::strstr(info->server_name, "PipeWire");
+        pa_operation_unref(
+            pa_context_get_sink_info_by_name(c, info->default_sink_name, &Output::sinkFound, self));
+    }
+
+    static void sinkFound(pa_context*, const pa_sink_info* info, int eol, void* userdata) {
+        auto* self = static_cast<Output*>(userdata);
+        if (eol != 0 || !info) return;
+        pa_sample_spec wanted{};
+        wanted.rate = info->sample_spec.rate;
+        wanted.channels = std::clamp<std::uint8_t>(info->sample_spec.channels, 1, 2);
+        wanted.format =
             info->sample_spec.format == PA_SAMPLE_FLOAT32NE ? PA_SAMPLE_FLOAT32NE : PA_SAMPLE_S16NE;
+        if (self->stream && PA_STREAM_IS_GOOD(pa_stream_get_state(self->stream)) &&
+            pa_sample_spec_equal(&wanted, &self->spec))
+            return;
+        self->makeStream(wanted);
+    }
+
+    // The buffer asked of PipeWire for an effect or for the music.
+    pa_buffer_attr pipeWireBuffer(bool music) const {
+        const auto frame = static_cast<std::uint32_t>(frameBytes);
+        const std::uint32_t latency = music ? kPipeWireMusicLatency : kPipeWireEffectLatency;
+        pa_buffer_attr attr{};
+        attr.minreq = kPipeWireRequestFrames * frame;
+        attr.tlength = (2 * latency + 2 * kPipeWireRequestFrames) * frame;
+        return bounded(attr);
+    }
+
+    static pa_buffer_attr bounded(pa_buffer_attr attr) {
+        // The server holds no more than the queue: what it has not asked for is never sent.
+        attr.maxlength = attr.tlength;
+        attr.prebuf = 0;  // a sound shorter than the queue starts at once
+        attr.fragsize = static_cast<std::uint32_t>(-1);
+        return attr;
+    }
+
+    void makeStream(const pa_sample_spec& wanted) {
+        dropStream();
+        spec = wanted;
+        frameBytes = pa_frame_size(&spec);
         pa_proplist* props = pa_proplist_new();
         pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "game");
-        self->stream =
-            pa_stream_new_with_proplist(c, self->name.c_str(), &self->sampleFormat, nullptr, props);
+        stream = pa_stream_new_with_proplist(context, name.c_str(), &spec, nullptr, props);
         pa_proplist_free(props);
-        if (!self->stream) return;
-        pa_stream_set_state_callback(self->stream, &Output::streamChanged, self);
-        pa_stream_set_write_callback(self->stream, &Output::wanted, self);
-        pa_stream_set_underflow_callback(self->stream, &Output::ranDry, self);
-        self->queueBytes = pa_usec_to_bytes(kQueueMs * 1000, &self->sampleFormat);
-        pa_buffer_attr attr{};
-        attr.maxlength = static_cast<std::uint32_t>(-1);
-        attr.tlength = static_cast<std::uint32_t>(self->queueBytes);
-        attr.prebuf = 0;  // a sound shorter than the queue starts at once
-        attr.minreq =
-            static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestMs * 1000, &self->sampleFormat));
-        attr.fragsize = static_cast<std::uint32_t>(-1);
-        self->corked = true;
-        pa_stream_connect_playback(self->stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr,
-                                   nullptr);
+        if (!stream) return;
+        pa_stream_set_state_callback(stream, &Output::streamChanged, this);
+        pa_stream_set_write_callback(stream, &Output::wanted, this);
+        pa_stream_set_underflow_callback(stream, &Output::ranDry, this);
+        pa_buffer_attr attr = pipewire ? pipeWireBuffer(false) : pa_buffer_attr{};
+        if (!pipewire) {
+            attr.tlength =
+                static_cast<std::uint32_t>(pa_usec_to_bytes(kPulseQueueMs * 1000, &spec));
+            attr.minreq =
+                static_cast<std::uint32_t>(pa_usec_to_bytes(kPulseRequestMs * 1000, &spec));
+            attr = bounded(attr);
+        }
+        musicLatency = false;
+        const auto flags = static_cast<pa_stream_flags_t>(
+            PA_STREAM_START_CORKED | (pipewire ? PA_STREAM_ADJUST_LATENCY : 0));
+        if (pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
+            dropStream();
     }
 
     static void streamChanged(pa_stream* s, void* userdata) {
         auto* self = static_cast<Output*>(userdata);
-        self->ready = pa_stream_get_state(s) == PA_STREAM_READY;
-        if (self->ready && self->pending) {
-            const std::string path = *self->pending;
-            self->pending.reset();
-            self->start(path);
+        const pa_stream_state_t state = pa_stream_get_state(s);
+        if (state == PA_STREAM_READY) {
+            const pa_buffer_attr* attr = pa_stream_get_buffer_attr(s);
+            self->queueBytes = attr ? attr->tlength : 0;
+            const OutputFormat format{static_cast<int>(self->spec.rate), self->spec.channels};
+            self->channel.emplace(format, self->queueBytes / self->frameBytes,
+                                  static_cast<std::size_t>(format.rate) * kFadeMs / 1000);
+            self->library->setFormat(format);
+            self->ready = true;
+            self->startPending();
+        } else if (!PA_STREAM_IS_GOOD(state)) {
+            // Its sink went away with no other to move to: a new sink is reported.
+            self->dropStream();
         }
+    }
+
+    static void resized(pa_stream* s, int, void* userdata) {
+        const pa_buffer_attr* attr = pa_stream_get_buffer_attr(s);
+        if (attr) static_cast<Output*>(userdata)->queueBytes = attr->tlength;
     }
 
     static void wanted(pa_stream*, std::size_t bytes, void* userdata) {
         auto* self = static_cast<Output*>(userdata);
-        if (!self->ended) self->write(bytes, false);
+        if (self->channel) self->channel->requested(bytes / self->frameBytes, *self);
     }
 
-    // Once the last sound has played out the stream is paused: the server then does nothing
-    // for it until the next sound.
-    static void ranDry(pa_stream* s, void* userdata) {
+    static void ranDry(pa_stream*, void* userdata) {
         auto* self = static_cast<Output*>(userdata);
-        if (!self->ended || self->corked) return;
-        self->corked = true;
-        self->recent.clear();
-        pa_operation_unref(pa_stream_cork(s, 1, nullptr, nullptr));
+        if (self->channel) self->channel->ranDry(*self);
     }
 
-    void setCut(const std::string& path);
-
-    void start(const std::string& path) {
-        setCut(path);
-        write(queueBytes, true);
-        if (corked) {
-            corked = false;
-            pa_operation_unref(pa_stream_cork(stream, 0, nullptr, nullptr));
-        }
+    static void flushed(pa_stream*, int, void* userdata) {
+        auto* self = static_cast<Output*>(userdata);
+        if (self->channel) self->channel->confirmed(self->queuedFrames(), *self);
+        self->startPending();
     }
 
-    // Writes up to `bytes` of the sound. A cut overwrites what is queued from the server's read
-    // position on, fading from the old sound (where it is estimated to be) into the new one.
-    void write(std::size_t bytes, bool cut) {
-        const int channels = sampleFormat.channels;
-        const std::size_t frameBytes = pa_frame_size(&sampleFormat);
-        const std::size_t n = bytes / frameBytes * channels;
-        block.resize(n);
-        std::size_t got = playing ? playing->take(block.data(), n) : 0;
-        if (cut) {
-            const std::size_t fade = std::min<std::size_t>(
-                n, static_cast<std::size_t>(sampleFormat.rate) * kFadeMs / 1000 * channels);
-            std::fill(block.begin() + static_cast<std::ptrdiff_t>(std::min(got, fade)),
-                      block.begin() + static_cast<std::ptrdiff_t>(fade), 0);
-            got = std::max(got, fade);
-            // What is queued of the old sound: the queue's length less what the server asked for.
-            const std::size_t writable = std::min(pa_stream_writable_size(stream), queueBytes);
-            const std::size_t queued = corked ? 0 : (queueBytes - writable) / frameBytes * channels;
-            if (queued > 0 && queued <= recent.size()) {
-                const std::size_t from = recent.size() - queued;
-                for (std::size_t k = 0; k < fade && from + k < recent.size(); ++k) {
-                    const double w = static_cast<double>(k / channels + 1) / (fade / channels + 1);
-                    block[k] = static_cast<std::int16_t>(recent[from + k] * (1 - w) + block[k] * w);
-                }
-            }
-            recent.clear();
-        }
-        if (got < n) ended = true;
-        if (got == 0) return;
-        const void* data = block.data();
-        if (sampleFormat.format == PA_SAMPLE_FLOAT32NE) {
-            floats.resize(got);
-            for (std::size_t k = 0; k < got; ++k) floats[k] = block[k] / 32768.0F;
+    // ServerLink, on the loop's thread. A replacement is a flush and a write: the server asks
+    // again for what the flush dropped, so its count of what it asked for stays true.
+    void replace(std::span<const std::int16_t> samples) override {
+        pa_operation_unref(pa_stream_flush(stream, &Output::flushed, this));
+        send(samples);
+    }
+    void append(std::span<const std::int16_t> samples) override { send(samples); }
+    void pause(bool paused) override {
+        pa_operation_unref(pa_stream_cork(stream, paused ? 1 : 0, nullptr, nullptr));
+    }
+
+    void send(std::span<const std::int16_t> samples) {
+        if (samples.empty()) return;
+        const void* data = samples.data();
+        if (spec.format == PA_SAMPLE_FLOAT32NE) {
+            floats.resize(samples.size());
+            for (std::size_t k = 0; k < samples.size(); ++k) floats[k] = samples[k] / 32768.0F;
             data = floats.data();
         }
-        pa_stream_write(stream, data, got / channels * frameBytes, nullptr, 0,
-                        cut ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE);
-        recent.insert(recent.end(), block.begin(),
-                      block.begin() + static_cast<std::ptrdiff_t>(got));
-        const std::size_t keep = queueBytes / frameBytes * channels;
-        if (recent.size() > keep)
-            recent.erase(recent.begin(), recent.end() - static_cast<std::ptrdiff_t>(keep));
-    }
-
-    void makeRoom(std::size_t samples) {
-        while (cachedSamples + samples > kCacheSamples) {
-            auto oldest = cache.end();
-            for (auto it = cache.begin(); it != cache.end(); ++it) {
-                if (it->second.samples &&
-                    (oldest == cache.end() || it->second.lastUse < oldest->second.lastUse))
-                    oldest = it;
-            }
-            if (oldest == cache.end()) return;
-            cachedSamples -= oldest->second.samples->size();
-            cache.erase(oldest);
-        }
+        pa_stream_write(stream, data, samples.size() / spec.channels * frameBytes, nullptr, 0,
+                        PA_SEEK_RELATIVE);
     }
 };
-
-// The sound at `path` made ready to play, converted for the stream: a file is read and checked
-// once, and a file that cannot be played stays silent until the program ends (reading it again
-// at every play would cost the same each time: a shot fires many times a second).
-void SoundPlayer::Output::setCut(const std::string& path) {
-    ended = false;
-    playing = std::make_unique<Playing>();
-    if (cacheRate != static_cast<int>(sampleFormat.rate) ||
-        cacheChannels != sampleFormat.channels) {
-        cache.clear();
-        cachedSamples = 0;
-        cacheRate = static_cast<int>(sampleFormat.rate);
-        cacheChannels = sampleFormat.channels;
-    }
-    auto it = cache.find(path);
-    if (it != cache.end()) {
-        it->second.lastUse = ++uses;
-        playing->samples = it->second.samples;
-        if (!it->second.streamed) return;
-    }
-    auto file = WavStream::open(path);
-    const WavLayout layout = file ? file->layout() : WavLayout{};
-    auto converter = file
-                         ? std::make_unique<PcmConverter>(layout.sampleRate, layout.channels,
-                                                          layout.frames(), cacheRate, cacheChannels)
-                         : nullptr;
-    if (converter && converter->outFrames() * cacheChannels > kStreamSamples) {
-        cache[path] = {nullptr, true, ++uses};
-        playing->file = std::move(file);
-        playing->converter = std::move(converter);
-        return;
-    }
-    if (it != cache.end()) return;  // a file once streamed that no longer can be
-    if (!converter) {
-        cache[path] = {nullptr, false, ++uses};
-        return;
-    }
-    Samples all;
-    all.reserve(converter->outFrames() * cacheChannels);
-    Samples raw(kReadSamples);
-    while (!converter->done()) {
-        raw.resize(kReadSamples);
-        raw.resize(file->read(raw));
-        if (raw.empty()) break;
-        converter->feed(raw, all);
-    }
-    makeRoom(all.size());
-    cachedSamples += all.size();
-    playing->samples = std::make_shared<const Samples>(std::move(all));
-    cache[path] = {playing->samples, false, ++uses};
-}
 
 SoundPlayer::SoundPlayer() : out_(std::make_unique<Output>()) {}
 
 SoundPlayer::~SoundPlayer() = default;
 
+void SoundPlayer::prepare(const std::vector<std::string>& paths) {
+    out_->library->prepare(paths);
+}
+
 void SoundPlayer::open(const std::string& name) {
     if (!out_->haveLoop()) return;
-    pa_threaded_mainloop_lock(out_->loop);
-    out_->name = name;
-    out_->connect();
-    pa_threaded_mainloop_unlock(out_->loop);
+    {
+        std::lock_guard lock(out_->mailbox);
+        out_->openAsked = name;
+    }
+    out_->wake();
 }
 
 void SoundPlayer::play(const std::string& path) {
-    Output& o = *out_;
-    if (!o.haveLoop()) return;
-    pa_threaded_mainloop_lock(o.loop);
-    // A server that went away (or never was) is looked for again, at a sound, not by a timer.
-    if (o.broken() && std::chrono::steady_clock::now() - o.lastTry >= kRetry) o.connect();
-    if (o.ready)
-        o.start(path);
-    else
-        o.pending = path;
-    pa_threaded_mainloop_unlock(o.loop);
+    if (!out_->haveLoop()) return;
+    std::optional<std::string> note = path;  // made before the lock is taken
+    bool waiting;
+    {
+        std::lock_guard lock(out_->mailbox);
+        waiting = out_->asked.has_value();
+        out_->asked.swap(note);
+    }
+    // A note not yet taken has its wake-up on the way.
+    if (!waiting) out_->wake();
 }
 
-bool SoundPlayer::hasOutput() {
-    if (!out_->loop) return false;
-    pa_threaded_mainloop_lock(out_->loop);
-    const bool ready = out_->ready && !out_->broken();
-    pa_threaded_mainloop_unlock(out_->loop);
-    return ready;
+bool SoundPlayer::hasOutput() const {
+    return out_->ready;
 }
 
 }  // namespace gombocok

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+struct SpeexResamplerState_;
+
 namespace gombocok {
 
 struct WavSound {
@@ -75,28 +77,34 @@ private:
     std::vector<std::uint8_t> raw_;
 };
 
-// Resamples (linear interpolation) and remixes samples as they arrive, chunk by chunk, with the
-// same result as converting the whole sound at once.
+// Resamples (speexdsp, the resampler the sound servers use themselves) and remixes samples as
+// they arrive, chunk by chunk, with the same result as converting the whole sound at once. The
+// output is as long as the source in time, rounded down to a whole frame.
 class PcmConverter {
 public:
     PcmConverter(int fromRate, int fromChannels, std::uint64_t fromFrames, int toRate,
                  int toChannels);
+    ~PcmConverter();
+    PcmConverter(const PcmConverter&) = delete;
+    PcmConverter& operator=(const PcmConverter&) = delete;
+
     std::uint64_t outFrames() const { return outFrames_; }
-    bool done() const { return next_ >= outFrames_; }
+    bool done() const { return made_ >= outFrames_; }
     // Takes the next source samples (whole frames) and appends the output samples they complete.
+    // Samples past the source's frames are ignored.
     void feed(std::span<const std::int16_t> in, std::vector<std::int16_t>& out);
 
 private:
-    double sourceAt(std::uint64_t frame, int channel) const;
-    int fromChannels_, toChannels_;
+    void resample(std::span<const float> in, std::vector<std::int16_t>& out);
+    void deliver(const float* frames, std::size_t count, std::vector<std::int16_t>& out);
+    int fromChannels_, toChannels_, workChannels_;
     std::uint64_t fromFrames_, outFrames_;
-    double step_;
-    std::uint64_t next_ = 0;            // the next output frame
-    std::uint64_t base_ = 0;            // the source frame at window_[0]
-    std::vector<std::int16_t> window_;  // source frames not yet used up
+    std::uint64_t fed_ = 0, made_ = 0;           // source frames taken, output frames made
+    SpeexResamplerState_* resampler_ = nullptr;  // none when the rates are the same
+    std::vector<float> work_, resampled_;
 };
 
-// Resamples (linear interpolation) and remixes `sound` to `sampleRate` and `channels` (1 or 2).
+// Converts `sound` whole to `sampleRate` and `channels` (1 or 2), as PcmConverter does.
 // Nothing when the result would hold more than `maxSamples` samples.
 std::optional<std::vector<std::int16_t>> convertPcm(const WavSound& sound, int sampleRate,
                                                     int channels,

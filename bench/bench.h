@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace gombocok::bench {
 
@@ -44,7 +45,14 @@ void coreSpeed(Report& report);
 // Need a QApplication.
 void frameCost(Report& report);
 void realTimers(Report& report, int seconds);
-void soundLatency(Report& report, const std::string& monitor, int plays);
+// The sound output on a server (`pulse` or `pipewire`) with a null sink whose monitor is
+// `monitor`; `jingle`, when given, is recorded there and measured as shareAboveDb does.
+void soundLatency(Report& report, const std::string& server, const std::string& monitor, int plays,
+                  const std::string& jingle);
+// The energy above `limitHz` as a share of the whole, in dB.
+double shareAboveDb(const std::vector<float>& samples, int rate, double limitHz);
+// The resampling figure of every sound in `dir` at 44.1 and 48 kHz outputs.
+void resampling(Report& report, const std::string& dir);
 // Starts `program` in `dir` on the X display `runs` times (after one run that warms the caches).
 // Presses Up and Down through XTEST in `window` (the game window, playing) and times the
 // spacecraft's repaint as the X server sees it.

@@ -98,10 +98,10 @@ int main(int argc, char** argv) {
 
     host.start();
     if (auto code = host.exitCode()) return *code;
-    // Connecting to the sound server goes on beside the title screen; the mixer lists the game
-    // under its name in the interface language it started in.
+    // Connecting to the sound server and reading the sounds go on beside the title screen; the
+    // mixer lists the game under its name in the interface language it started in.
     const bool english =
         gombocok::namedLanguage(program.vars.programnyelv) == gombocok::NamedLanguage::english;
-    platform.sound().open(std::string(gombocok::text::gameName.in(!english)));
+    platform.openSound(std::string(gombocok::text::gameName.in(!english)));
     return app.exec();
 }

@@ -15,6 +15,7 @@
 #include <iostream>
 #include <vector>
 
+#include "base/assets.h"
 #include "base/bounded_read.h"
 #include "base/controls.h"
 #include "base/language.h"
@@ -96,6 +97,15 @@ QtPlatform::QtPlatform() {
     initDesignResources();
 }
 QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::openSound(const std::string& name) {
+    // Every sound of the manifest is prepared before the first play.
+    std::vector<std::string> paths;
+    for (const Asset* asset : assets::all)
+        if (asset->kind == Asset::Kind::sound) paths.push_back(programFile(*this, asset->file));
+    sound_.prepare(paths);
+    sound_.open(name);
+}
 
 void QtPlatform::playSound(const std::string& path) {
     sound_.play(path);

@@ -58,6 +58,9 @@ public:
     QCursor cursor(const std::string& path);
 
     SoundPlayer& sound() { return sound_; }
+    // Connects the sound output under `name` (the mixer shows it) and makes the game's sounds
+    // in the program directory ready beside the game; returns at once.
+    void openSound(const std::string& name);
 
     // Qt's own texts follow the captions' language of `programnyelv` (a value that leaves the
     // captions alone leaves Qt's texts alone too).

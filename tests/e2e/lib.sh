@@ -4,19 +4,22 @@
 #
 # State it keeps in shell variables: e2e_work (temporary directory, removed at exit), e2e_xpid,
 # e2e_wmpid, gpid (the program under test), DISPLAY (exported), prog (the program directory
-# `launch` starts in), e2e_pulse_pid (a private sound server). It reads one the script sets:
-# bindir, the build's program directory, for the facts tool beside the program.
+# `launch` starts in), e2e_sound_dir (a private sound server's directory). It reads one the
+# script sets: bindir, the build's program directory, for the facts tool beside the program.
 
 E2E_NAME=${E2E_NAME:-e2e}
 e2e_work=$(mktemp -d)
-e2e_xpid= e2e_wmpid= e2e_pulse_pid= gpid=
+e2e_xpid= e2e_wmpid= e2e_sound_dir= gpid=
+# The private sound server's script, beside tests/e2e/ (scripts in tests/ source this file too).
+e2e_sound_server=$(dirname "$0")/../support/sound_server.sh
+[ -f "$e2e_sound_server" ] || e2e_sound_server=$(dirname "$0")/support/sound_server.sh
 prog=$e2e_work/prog
 
 e2e_cleanup() {
     # shellcheck disable=SC2086 # an id not set is empty: no word
-    kill $gpid $e2e_pulse_pid 2>/dev/null || true
+    kill $gpid 2>/dev/null || true
     # The sound server removes its own files as it goes: the work directory is removed after it.
-    [ -z "$e2e_pulse_pid" ] || poll 3 eval '! kill -0 "$e2e_pulse_pid" 2>/dev/null' || true
+    [ -z "$e2e_sound_dir" ] || stop_sound_server
     # shellcheck disable=SC2086
     kill $e2e_wmpid $e2e_xpid 2>/dev/null || true
     rm -rf "$e2e_work"
@@ -212,19 +215,22 @@ memory_within_bounds() {
     [ "$peak" -lt 200 ] || fail_with_log "peak memory $peak MB"
 }
 
-# A private sound server with a null sink; exports PULSE_SERVER.
+# A private sound server, $1: pulse (PulseAudio, the default) or pipewire (PipeWire, WirePlumber
+# and pipewire-pulse), with a 48 kHz null sink `e2e` as its default; exports PULSE_SERVER.
 start_sound_server() {
-    pdir=$e2e_work/pulse
-    mkdir -p "$pdir"
-    chmod 700 "$pdir"
-    XDG_RUNTIME_DIR=$pdir HOME=$pdir pulseaudio -D --exit-idle-time=-1 --system=false -n \
-        --use-pid-file=yes \
-        --load="module-native-protocol-unix socket=$pdir/native auth-anonymous=1" \
-        --load="module-null-sink sink_name=e2e" >"$e2e_work/pulse.log" 2>&1 ||
-        fail "the sound server did not start: $(cat "$e2e_work/pulse.log")"
-    export PULSE_SERVER="unix:$pdir/native"
-    poll 5 eval 'pactl info >/dev/null 2>&1' || fail "the sound server does not answer"
-    e2e_pulse_pid=$(cat "$pdir/pulse/pid")
+    e2e_sound_dir=$e2e_work/sound
+    PULSE_SERVER=$("$e2e_sound_server" start "$e2e_sound_dir" "${1:-pulse}" e2e) ||
+        fail "the sound server did not start"
+    export PULSE_SERVER
+}
+
+stop_sound_server() {
+    "$e2e_sound_server" stop "$e2e_sound_dir"
+}
+
+# The sound server's processes (a stopped server is stopped whole).
+sound_server_pids() {
+    "$e2e_sound_server" pids "$e2e_sound_dir"
 }
 
 # A WAV header on stdout: format tag $1 (1 PCM, 3 float), channels $2, rate $3, bits $4, and a
