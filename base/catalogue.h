@@ -151,6 +151,15 @@ inline constexpr Text unknownOption{
 inline constexpr Text unexpectedArgument{
     "gombocok: fölösleges argumentum: %1\nBővebben: gombocok --help\n",
     "gombocok: unexpected argument: %1\nTry 'gombocok --help' for more information.\n"};
+// The window system cannot be opened: %1 the platform, the display.
+inline constexpr Text platformNotStarted{
+    "gombocok: nem indítható a(z) „%1” grafikus platform\n",
+    "gombocok: cannot start the window system platform '%1'\n"};
+inline constexpr Text displayNotSet{
+    "gombocok: nem nyitható meg a kijelző (a DISPLAY nincs beállítva)\n",
+    "gombocok: cannot open the display (DISPLAY is not set)\n"};
+inline constexpr Text displayNotOpened{"gombocok: nem nyitható meg a kijelző: %1\n",
+                                       "gombocok: cannot open the display %1\n"};
 
 }  // namespace text
 

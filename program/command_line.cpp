@@ -70,17 +70,12 @@ std::string windowSystemFailure(const std::vector<std::string>& args, const char
     if (platform.empty()) platform = orEmpty(qpaPlatform);
     // "name:arguments", or a list "first;fallback" of which Qt tries the first first.
     platform = platform.substr(0, platform.find_first_of(":;"));
-    const std::string line = "gombocok: ";
     if (!platform.empty() && platform != "xcb")
-        return line + (hungarian ? "nem indítható a(z) „" + platform + "” grafikus platform\n"
-                                 : "cannot start the window system platform '" + platform + "'\n");
+        return filled(text::platformNotStarted.in(hungarian), platform);
     std::string named = qtOptionValue(args, "display");
     if (named.empty()) named = orEmpty(display);
-    if (named.empty())
-        return line + (hungarian ? "nem nyitható meg a kijelző (a DISPLAY nincs beállítva)\n"
-                                 : "cannot open the display (DISPLAY is not set)\n");
-    return line + (hungarian ? "nem nyitható meg a kijelző: " : "cannot open the display ") +
-           named + "\n";
+    if (named.empty()) return std::string(text::displayNotSet.in(hungarian));
+    return filled(text::displayNotOpened.in(hungarian), named);
 }
 
 bool hungarianLocale(const char* lcAll, const char* lcMessages, const char* lang) {
