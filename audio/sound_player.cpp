@@ -67,7 +67,7 @@ struct SoundPlayer::Output final : ServerLink {
     std::string name{text::gameName.hu};  // until open() names the stream
     bool pipewire = false;
     bool musicLatency = false;  // what the stream asks of PipeWire now
-    pa_sample_spec spec{};
+    pa_sample_spec sampleSpec{};
     std::size_t frameBytes = 0, queueBytes = 0;
     std::optional<SoundChannel> channel;
     std::optional<std::string> pending;  // a sound that waits for the output or its samples
@@ -266,7 +266,7 @@ struct SoundPlayer::Output final : ServerLink {
         wanted.format =
             info->sample_spec.format == PA_SAMPLE_FLOAT32NE ? PA_SAMPLE_FLOAT32NE : PA_SAMPLE_S16NE;
         if (self->stream && PA_STREAM_IS_GOOD(pa_stream_get_state(self->stream)) &&
-            pa_sample_spec_equal(&wanted, &self->spec))
+            pa_sample_spec_equal(&wanted, &self->sampleSpec))
             return;
         self->makeStream(wanted);
     }
@@ -291,11 +291,11 @@ struct SoundPlayer::Output final : ServerLink {
 
     void makeStream(const pa_sample_spec& wanted) {
         dropStream();
-        spec = wanted;
-        frameBytes = pa_frame_size(&spec);
+        sampleSpec = wanted;
+        frameBytes = pa_frame_size(&sampleSpec);
         pa_proplist* props = pa_proplist_new();
         pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "game");
-        stream = pa_stream_new_with_proplist(context, name.c_str(), &spec, nullptr, props);
+        stream = pa_stream_new_with_proplist(context, name.c_str(), &sampleSpec, nullptr, props);
         pa_proplist_free(props);
         if (!stream) return;
         pa_stream_set_state_callback(stream, &Output::streamChanged, this);
@@ -304,9 +304,9 @@ struct SoundPlayer::Output final : ServerLink {
         pa_buffer_attr attr = pipewire ? pipeWireBuffer(false) : pa_buffer_attr{};
         if (!pipewire) {
             attr.tlength =
-                static_cast<std::uint32_t>(pa_usec_to_bytes(kPulseQueueMs * 1000, &spec));
+                static_cast<std::uint32_t>(pa_usec_to_bytes(kPulseQueueMs * 1000, &sampleSpec));
             attr.minreq =
-                static_cast<std::uint32_t>(pa_usec_to_bytes(kPulseRequestMs * 1000, &spec));
+                static_cast<std::uint32_t>(pa_usec_to_bytes(kPulseRequestMs * 1000, &sampleSpec));
             attr = bounded(attr);
         }
         musicLatency = false;
@@ -322,7 +322,7 @@ struct SoundPlayer::Output final : ServerLink {
         if (state == PA_STREAM_READY) {
             const pa_buffer_attr* attr = pa_stream_get_buffer_attr(s);
             self->queueBytes = attr ? attr->tlength : 0;
-            const OutputFormat format{static_cast<int>(self->spec.rate), self->spec.channels};
+            const OutputFormat format{static_cast<int>(self->sampleSpec.rate), self->sampleSpec.channels};
             self->channel.emplace(format, self->queueBytes / self->frameBytes,
                                   static_cast<std::size_t>(format.rate) * kFadeMs / 1000);
             self->library->setFormat(format);
@@ -369,12 +369,12 @@ struct SoundPlayer::Output final : ServerLink {
     void send(std::span<const std::int16_t> samples) {
         if (samples.empty()) return;
         const void* data = samples.data();
-        if (spec.format == PA_SAMPLE_FLOAT32NE) {
+        if (sampleSpec.format == PA_SAMPLE_FLOAT32NE) {
             floats.resize(samples.size());
             for (std::size_t k = 0; k < samples.size(); ++k) floats[k] = samples[k] / 32768.0F;
             data = floats.data();
         }
-        pa_stream_write(stream, data, samples.size() / spec.channels * frameBytes, nullptr, 0,
+        pa_stream_write(stream, data, samples.size() / sampleSpec.channels * frameBytes, nullptr, 0,
                         PA_SEEK_RELATIVE);
     }
 };
